@@ -1,0 +1,20 @@
+// Program resources: version facts (version.h), the application icon and the
+// about window's images, compiled into the program.
+#pragma once
+
+#include "version.h"
+
+#include <QCursor>
+#include <QIcon>
+#include <QPixmap>
+
+namespace lexorne::resources {
+
+// The application icon (16, 32, 48 and 64 px images).
+QIcon applicationIcon();
+// The 58 x 37 logo of the about window.
+QPixmap aboutLogo();
+// The pointing-hand cursor of the about window's links.
+QCursor linkCursor();
+
+} // namespace lexorne::resources

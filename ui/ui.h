@@ -1,0 +1,6 @@
+// User interface: the main window frmMain and the about window frmAbout,
+// plus the mapping between board values and Qt::CheckState.
+#pragma once
+
+#include "frmAbout.h"
+#include "frmMain.h"
