@@ -18,7 +18,8 @@ inline constexpr int kLetterCount = 26;
 // Values of a letter box as the board and the settings store number them.
 // They are NOT Qt::CheckState values (which number greyed 1 and ticked 2):
 // convert with the helpers in ui/, never by casting.
-enum class LetterState : std::uint8_t {
+enum class LetterState : std::uint8_t
+{
     Unticked = 0,
     Ticked = 1,
     Greyed = 2,
@@ -26,7 +27,8 @@ enum class LetterState : std::uint8_t {
 
 // The letter board: box i holds a state and a caption. Only a box whose
 // state is Ticked counts as proposed.
-struct Board {
+struct Board
+{
     std::array<LetterState, kLetterCount> states{};
     std::array<QString, kLetterCount> captions = standardCaptions();
 

@@ -1,12 +1,17 @@
 #include "highlight.h"
 
+#include "latin1set.h"
+
 #include <array>
+#include <bit>
+#include <cstring>
 
 namespace lexorne::highlight {
 
 namespace {
 
-struct Colour {
+struct Colour
+{
     const char16_t *name;
     QLatin1StringView tag;
 };
@@ -30,7 +35,8 @@ constexpr std::array<Colour, kColourCount> kPalette{{
 
 // Accented upper-case forms of a letter as a code range (lower case is +32).
 // These sets are the highlight's own: Æ goes with A only, and Ø, Ý, ÿ with none.
-struct AccentRange {
+struct AccentRange
+{
     char16_t letter, first, last;
 };
 
@@ -44,6 +50,69 @@ constexpr std::array<AccentRange, 8> kAccents{{
     {u'O', 210, 214},
     {u'U', 217, 220},
 }};
+
+constexpr bool belongs(char16_t letter, char16_t c)
+{
+    if (letter < u'A' || letter > u'Z')
+        return false;
+    if (c == letter || c == letter + 32)
+        return true;
+    for (const AccentRange &range : kAccents) {
+        if (range.letter == letter)
+            return (c >= range.first && c <= range.last) ||
+                   (c >= range.first + 32 && c <= range.last + 32);
+    }
+    return false;
+}
+
+using lexorne::detail::Latin1Set;
+
+constexpr std::array<Latin1Set, kLetterEntryCount> kSets = [] {
+    std::array<Latin1Set, kLetterEntryCount> sets{};
+    for (int i = 0; i < kLetterEntryCount; ++i)
+        sets[i] = Latin1Set::where([i](char16_t c) { return belongs(char16_t(u'A' + i), c); });
+    return sets;
+}();
+
+// Bit i of the result is set when unit i of the 32 at `in` is in the set.
+#ifdef LEXORNE_LATIN1SET_SSSE3
+__attribute__((target("avx2"))) std::uint32_t members32(const Latin1Set &set, const char16_t *in)
+{
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(in));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(in + 16));
+    // Packing interleaves the 64-bit quarters; put them back in text order.
+    const __m256i members = _mm256_permute4x64_epi64(set.members32(a, b), 0xD8);
+    return std::uint32_t(_mm256_movemask_epi8(members));
+}
+#endif
+
+// Calls onBlock(position, mask) for each run of 32 units holding a member
+// (mask: bit i for unit position + i), then returns where the blocks ended;
+// the caller handles the remaining units one by one.
+template <typename OnBlock>
+qsizetype forEachMemberBlock(const Latin1Set &set, const char16_t *in, qsizetype n, OnBlock onBlock)
+{
+    qsizetype i = 0;
+#ifdef LEXORNE_LATIN1SET_SSSE3
+    if (Latin1Set::blocks() == Latin1Set::Blocks::Avx2) {
+        for (; i + 32 <= n; i += 32)
+            if (const std::uint32_t mask = members32(set, in + i))
+                onBlock(i, mask);
+    }
+#else
+    Q_UNUSED(set);
+    Q_UNUSED(in);
+    Q_UNUSED(n);
+    Q_UNUSED(onBlock);
+#endif
+    return i;
+}
+
+char16_t *put(char16_t *out, const char16_t *from, qsizetype count)
+{
+    std::memcpy(out, from, std::size_t(count) * sizeof(char16_t));
+    return out + count;
+}
 
 } // namespace
 
@@ -79,19 +148,7 @@ QStringList letterEntries()
 
 bool inHighlightSet(QChar letter, QChar c)
 {
-    const char16_t l = letter.unicode();
-    const char16_t u = c.unicode();
-    if (l < u'A' || l > u'Z')
-        return false;
-    if (u == l || u == l + 32)
-        return true;
-    for (const AccentRange &range : kAccents) {
-        if (range.letter != l)
-            continue;
-        return (u >= range.first && u <= range.last) ||
-               (u >= range.first + 32 && u <= range.last + 32);
-    }
-    return false;
+    return belongs(letter.unicode(), c.unicode());
 }
 
 QString HighlightLetter(const QString &rendered, int letterIndex, const QString &openTag,
@@ -99,36 +156,41 @@ QString HighlightLetter(const QString &rendered, int letterIndex, const QString 
 {
     if (letterIndex < 0 || letterIndex >= kLetterEntryCount)
         return rendered;
+    const Latin1Set &set = kSets[letterIndex];
+    const auto *in = reinterpret_cast<const char16_t *>(rendered.utf16());
+    const qsizetype n = rendered.size();
 
-    // Membership of every code unit below 256, so the scan is one look-up each.
-    const QChar letter(u'A' + letterIndex);
-    std::array<bool, 256> wrap{};
     qsizetype count = 0;
-    for (int code = 0; code < 256; ++code)
-        wrap[code] = inHighlightSet(letter, QChar(char16_t(code)));
-    for (const QChar c : rendered)
-        count += c.unicode() < 256 && wrap[c.unicode()];
+    qsizetype i = forEachMemberBlock(
+        set, in, n, [&](qsizetype, std::uint32_t mask) { count += std::popcount(mask); });
+    for (; i < n; ++i)
+        count += set.contains(in[i]);
     if (count == 0)
         return rendered;
 
-    // Each occurrence is wrapped on its own, so a tag never contains a letter
-    // that is searched afterwards: the result equals wrapping the lower-case
-    // letter first, then the upper-case letter, then each accented form.
-    QString result;
-    result.reserve(rendered.size() + count * (openTag.size() + closeTag.size()));
-    const QChar *begin = rendered.constData();
-    const QChar *const end = begin + rendered.size();
-    const QChar *run = begin;
-    for (const QChar *p = begin; p != end; ++p) {
-        if (p->unicode() >= 256 || !wrap[p->unicode()])
-            continue;
-        result.append(run, p - run);
-        result.append(openTag);
-        result.append(*p);
-        result.append(closeTag);
-        run = p + 1;
-    }
-    result.append(run, end - run);
+    // Each occurrence is wrapped on its own, so a tag never holds a letter
+    // searched afterwards: the result equals wrapping the lower-case letter
+    // first, then the upper case, then each accented form.
+    QString result(n + count * (openTag.size() + closeTag.size()), Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(result.data());
+    const auto *open = reinterpret_cast<const char16_t *>(openTag.utf16());
+    const auto *close = reinterpret_cast<const char16_t *>(closeTag.utf16());
+    qsizetype copied = 0; // units of `rendered` already written
+    const auto wrapAt = [&](qsizetype at) {
+        out = put(out, in + copied, at - copied);
+        out = put(out, open, openTag.size());
+        *out++ = in[at];
+        out = put(out, close, closeTag.size());
+        copied = at + 1;
+    };
+    i = forEachMemberBlock(set, in, n, [&](qsizetype position, std::uint32_t mask) {
+        for (; mask; mask &= mask - 1)
+            wrapAt(position + std::countr_zero(mask));
+    });
+    for (; i < n; ++i)
+        if (set.contains(in[i]))
+            wrapAt(i);
+    put(out, in + copied, n - copied);
     return result;
 }
 

@@ -1,0 +1,229 @@
+#include "engine.h"
+
+#include <QTest>
+
+using namespace lexorne;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A board with the given letters ticked and others greyed, e.g. ("EN", "").
+Board board(QStringView ticked, QStringView greyed = {})
+{
+    Board b;
+    for (QChar c : ticked)
+        b.states[c.unicode() - u'A'] = LetterState::Ticked;
+    for (QChar c : greyed)
+        b.states[c.unicode() - u'A'] = LetterState::Greyed;
+    return b;
+}
+
+// The masking rule written out per character, independently of the engine:
+// which box (or pair of boxes) shows each letter.
+QString expectedFor(char16_t c, const Board &b)
+{
+    const QString self(QChar{c});
+    const QString star(QStringLiteral("*"));
+    const auto shownBy = [&](char letter) {
+        return b.isTicked(letter - 'A') ? self : star;
+    };
+    if (c >= u'A' && c <= u'Z')
+        return shownBy(char(c));
+    if (c >= u'a' && c <= u'z')
+        return shownBy(char(c - 32));
+    const QString accented =
+        QString::fromUtf16(u"ÀÁÂÃÄÅàáâãäåÇçÈÉÊËèéêëÌÍÎÏìíîïÐðÑñÒÓÔÕÖòóôõöÙÚÛÜùúûü");
+    const char bases[] = "AAAAAAAAAAAACCEEEEEEEEIIIIIIIIDDNNOOOOOOOOOOUUUUUUUU";
+    if (const auto at = accented.indexOf(QChar{c}); at >= 0)
+        return shownBy(bases[at]);
+    if (c == 198 || c == 230) // Æ æ
+        return b.isTicked(0) || b.isTicked(4) ? self : star;
+    if (c >= 192 && c <= 254) // × Ø Ý Þ ß ÷ ø ý þ
+        return star;
+    return self;
+}
+
+} // namespace
+
+class TestEngine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void examples_data();
+    void examples();
+    void everyCode_data();
+    void everyCode();
+    void letterLog_data();
+    void letterLog();
+    void appendLetterLogUpdatesCaller();
+    void unusualText_data();
+    void unusualText();
+    void veryLongQuotation();
+    void captionsAreData();
+};
+
+void TestEngine::examples_data()
+{
+    QTest::addColumn<QString>("quotation");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("empty") << QString() << QString() << QString();
+    QTest::newRow("nothing ticked") << u"Le chat"_s << QString() << u"** ****"_s;
+    QTest::newRow("E keeps both cases") << u"Le chat"_s << u"E"_s << u"*e ****"_s;
+    QTest::newRow("upper E and é") << u"Eté"_s << u"E"_s << u"E*é"_s;
+    QTest::newRow("Été à Noël") << u"Été à Noël"_s << u"EN"_s << u"É*é * N*ë*"_s;
+    QTest::newRow("Æ with A") << u"Æther æ"_s << u"A"_s << u"Æ**** æ"_s;
+    QTest::newRow("Æ with E only") << u"Æther æ"_s << u"E"_s << u"Æ**e* æ"_s;
+    QTest::newRow("Æ hidden") << u"Æther æ"_s << u"T"_s << u"*t*** *"_s;
+    QTest::newRow("signs hidden under full board")
+        << u"×÷ØøÝýÞþß"_s << u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s << u"*********"_s;
+    QTest::newRow("never letters") << u"ÿœŒšžŸŠŽªºµ\u00a0"_s << QString() << u"ÿœŒšžŸŠŽªºµ\u00a0"_s;
+    QTest::newRow("line structure kept")
+        << u"Un, deux :\r\n3 ?\r\n\tFin."_s << u"N"_s << u"*n, **** :\r\n3 ?\r\n\t**n."_s;
+    QTest::newRow("brackets and digits") << u"[a]{b}\\^_`1@"_s << QString() << u"[*]{*}\\^_`1@"_s;
+}
+
+void TestEngine::examples()
+{
+    QFETCH(QString, quotation);
+    QFETCH(QString, ticked);
+    QFETCH(QString, expected);
+    QCOMPARE(RenderQuotation(quotation, board(ticked), false), expected);
+}
+
+void TestEngine::everyCode_data()
+{
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("greyed");
+    QTest::newRow("none") << QString() << QString();
+    QTest::newRow("all") << u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s << QString();
+    QTest::newRow("only E") << u"E"_s << QString();
+    QTest::newRow("only A") << u"A"_s << QString();
+    QTest::newRow("all greyed") << QString() << u"ABCDEFGHIJKLMNOPQRSTUVWXYZ"_s;
+    QTest::newRow("accent bases") << u"ACDEINOU"_s << u"BZ"_s;
+}
+
+void TestEngine::everyCode()
+{
+    QFETCH(QString, ticked);
+    QFETCH(QString, greyed);
+    const Board b = board(ticked, greyed);
+
+    // Every Latin-1 code unit, then the Windows-1252 extras at 128..159 (Œ, Š,
+    // Ÿ, €...), which are not letters for the engine.
+    QString all;
+    QString expected;
+    for (char16_t c = 0; c < 256; ++c) {
+        all += QChar{c};
+        expected += expectedFor(c, b);
+    }
+    const QString cp1252Extras = QString::fromUtf16(u"€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ");
+    all += cp1252Extras;
+    expected += cp1252Extras;
+
+    const QString rendered = RenderQuotation(all, b, false);
+    QCOMPARE(rendered.size(), all.size());
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (rendered[i] != expected[i])
+            QFAIL(qPrintable(QStringLiteral("U+%1 gave '%2', expected '%3'")
+                                 .arg(all[i].unicode(), 4, 16, QLatin1Char('0'))
+                                 .arg(rendered[i], expected[i])));
+    }
+    // The per-character operations agree with the whole rendering.
+    for (qsizetype i = 0; i < 256; ++i) {
+        const char16_t c = all[i].unicode();
+        const bool letter = (c >= 65 && c <= 90) || (c >= 97 && c <= 122) || (c >= 192 && c <= 254);
+        if (letter)
+            QCOMPARE(RevealCharacter(all[i], b), expected[i]);
+    }
+}
+
+void TestEngine::letterLog_data()
+{
+    QTest::addColumn<QString>("quotation");
+    QTest::addColumn<QString>("ticked");
+    QTest::addColumn<QString>("greyed");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("Noël, E and N") << u"Noël"_s << u"NE"_s << QString() << u"N*ë*\r\r\r   E - N"_s;
+    QTest::newRow("no letter") << u"Noël"_s << QString() << QString() << u"****\r\r\r"_s;
+    QTest::newRow("empty quotation") << QString() << u"A"_s << QString() << u"\r\r\r   A"_s;
+    QTest::newRow("only Z") << u"z"_s << u"Z"_s << QString() << u"z\r\r\r   Z"_s;
+    QTest::newRow("greyed not listed") << u"ab"_s << u"B"_s << u"A"_s << u"*b\r\r\r   B"_s;
+
+    QString all = u"\r\r\r   A"_s;
+    for (char c = 'B'; c <= 'Z'; ++c)
+        all += u" - "_s + QLatin1Char(c);
+    QTest::newRow("all letters") << QString() << u"ZYXWVUTSRQPONMLKJIHGFEDCBA"_s << QString()
+                                 << all;
+}
+
+void TestEngine::letterLog()
+{
+    QFETCH(QString, quotation);
+    QFETCH(QString, ticked);
+    QFETCH(QString, greyed);
+    QFETCH(QString, expected);
+    const QString rendered = RenderQuotation(quotation, board(ticked, greyed), true);
+    QCOMPARE(rendered, expected);
+    QVERIFY(!rendered.contains(QLatin1Char('\n')));
+}
+
+void TestEngine::appendLetterLogUpdatesCaller()
+{
+    QString text = u"N*ë*"_s;
+    const QString returned = AppendLetterLog(text, board(u"EN"));
+    QCOMPARE(text, u"N*ë*\r\r\r   E - N"_s);
+    QCOMPARE(returned, text);
+}
+
+void TestEngine::unusualText_data()
+{
+    QTest::addColumn<QString>("quotation");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("only line breaks") << u"\r\n\n\r"_s << u"\r\n\n\r"_s;
+    QTest::newRow("NUL characters")
+        << QString::fromUtf16(u"a\0b\0", 4) << QString::fromUtf16(u"*\0b\0", 4);
+    QTest::newRow("lone surrogates") << QString::fromUtf16(u"\xd800x\xdc00") + u"e"_s
+                                     << QString::fromUtf16(u"\xd800*\xdc00") + u"e"_s;
+    QTest::newRow("emoji") << u"Bravo 🎉 !"_s << u"B**** 🎉 !"_s;
+    QTest::newRow("other scripts") << u"Ωmega привет ĕ"_s << u"Ω*e** привет ĕ"_s;
+    // e + combining acute composes to é, which follows box E.
+    QTest::newRow("decomposed é") << u"cafe\u0301 e\u0301te\u0301"_s << u"***é é*é"_s;
+    QTest::newRow("decomposed Ç") << u"C\u0327a"_s << u"**"_s;
+}
+
+void TestEngine::unusualText()
+{
+    QFETCH(QString, quotation);
+    QFETCH(QString, expected);
+    QCOMPARE(RenderQuotation(quotation, board(u"BE"), false), expected);
+}
+
+void TestEngine::veryLongQuotation()
+{
+    // Far past the old 32766-character ceiling.
+    const QString unit = u"Été à Noël, l'œil du bœuf ! "_s;
+    const qsizetype repeats = 10'000'000 / unit.size() + 1;
+    const QString quotation = unit.repeated(repeats);
+    const QString rendered = RenderQuotation(quotation, board(u"EN"), true);
+
+    const QString maskedUnit = RenderQuotation(unit, board(u"EN"), false);
+    QCOMPARE(rendered.size(), quotation.size() + 3 + 8);
+    QCOMPARE(rendered.left(maskedUnit.size()), maskedUnit);
+    QCOMPARE(rendered.mid(quotation.size() - unit.size(), unit.size()), maskedUnit);
+    QVERIFY(rendered.endsWith(u"\r\r\r   E - N"_s));
+}
+
+void TestEngine::captionsAreData()
+{
+    // The board's captions decide what shows and what the log prints.
+    Board b = board(u"AE");
+    b.captions[0] = u"É"_s;
+    QCOMPARE(RenderQuotation(u"Aé É e"_s, b, true), u"*é É e\r\r\r   É - E"_s);
+}
+
+QTEST_APPLESS_MAIN(TestEngine)
+#include "tst_engine.moc"
