@@ -114,6 +114,58 @@ char16_t *put(char16_t *out, const char16_t *from, qsizetype count)
     return out + count;
 }
 
+// Where writing the result stands: the next unit to write, and how much of
+// the rendered text is already written.
+struct Cursor
+{
+    char16_t *out;
+    qsizetype copied;
+};
+
+// Tags up to this many units are written with one wide store each.
+constexpr qsizetype kShortTag = 16;
+// Room the wide stores may write past the end of the result.
+constexpr qsizetype kOvershoot = 32;
+
+#ifdef LEXORNE_LATIN1SET_SSSE3
+// Wraps the members of the whole 32-unit blocks of `in` with 32-byte
+// stores, which may write up to kOvershoot units past the result; returns
+// where the blocks ended.
+__attribute__((target("avx2"))) qsizetype wrapBlocksAvx2(const Latin1Set &set, const char16_t *in,
+                                                         qsizetype n, QStringView openTag,
+                                                         QStringView closeTag, Cursor &cursor)
+{
+    char16_t tags[2][kShortTag] = {};
+    std::memcpy(tags[0], openTag.utf16(), std::size_t(openTag.size()) * sizeof(char16_t));
+    std::memcpy(tags[1], closeTag.utf16(), std::size_t(closeTag.size()) * sizeof(char16_t));
+    const __m256i open = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(tags[0]));
+    const __m256i close = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(tags[1]));
+
+    qsizetype i = 0;
+    for (; i + 32 <= n; i += 32) {
+        for (std::uint32_t mask = members32(set, in + i); mask; mask &= mask - 1) {
+            const qsizetype at = i + std::countr_zero(mask);
+            if (at + kShortTag <= n) {
+                for (qsizetype k = cursor.copied; k < at; k += kShortTag)
+                    _mm256_storeu_si256(
+                        reinterpret_cast<__m256i *>(cursor.out + (k - cursor.copied)),
+                        _mm256_loadu_si256(reinterpret_cast<const __m256i *>(in + k)));
+                cursor.out += at - cursor.copied;
+            } else {
+                cursor.out = put(cursor.out, in + cursor.copied, at - cursor.copied);
+            }
+            _mm256_storeu_si256(reinterpret_cast<__m256i *>(cursor.out), open);
+            cursor.out += openTag.size();
+            *cursor.out++ = in[at];
+            _mm256_storeu_si256(reinterpret_cast<__m256i *>(cursor.out), close);
+            cursor.out += closeTag.size();
+            cursor.copied = at + 1;
+        }
+    }
+    return i;
+}
+#endif
+
 } // namespace
 
 QString closingTag()
@@ -171,26 +223,29 @@ QString HighlightLetter(const QString &rendered, int letterIndex, const QString 
     // Each occurrence is wrapped on its own, so a tag never holds a letter
     // searched afterwards: the result equals wrapping the lower-case letter
     // first, then the upper case, then each accented form.
-    QString result(n + count * (openTag.size() + closeTag.size()), Qt::Uninitialized);
-    auto *out = reinterpret_cast<char16_t *>(result.data());
-    const auto *open = reinterpret_cast<const char16_t *>(openTag.utf16());
-    const auto *close = reinterpret_cast<const char16_t *>(closeTag.utf16());
-    qsizetype copied = 0; // units of `rendered` already written
+    const qsizetype size = n + count * (openTag.size() + closeTag.size());
+    QString result(size + kOvershoot, Qt::Uninitialized);
+    Cursor cursor{reinterpret_cast<char16_t *>(result.data()), 0};
     const auto wrapAt = [&](qsizetype at) {
-        out = put(out, in + copied, at - copied);
-        out = put(out, open, openTag.size());
-        *out++ = in[at];
-        out = put(out, close, closeTag.size());
-        copied = at + 1;
+        cursor.out = put(cursor.out, in + cursor.copied, at - cursor.copied);
+        cursor.out =
+            put(cursor.out, reinterpret_cast<const char16_t *>(openTag.utf16()), openTag.size());
+        *cursor.out++ = in[at];
+        cursor.out =
+            put(cursor.out, reinterpret_cast<const char16_t *>(closeTag.utf16()), closeTag.size());
+        cursor.copied = at + 1;
     };
-    i = forEachMemberBlock(set, in, n, [&](qsizetype position, std::uint32_t mask) {
-        for (; mask; mask &= mask - 1)
-            wrapAt(position + std::countr_zero(mask));
-    });
+    i = 0;
+#ifdef LEXORNE_LATIN1SET_SSSE3
+    if (Latin1Set::blocks() == Latin1Set::Blocks::Avx2 && openTag.size() <= kShortTag &&
+        closeTag.size() <= kShortTag)
+        i = wrapBlocksAvx2(set, in, n, openTag, closeTag, cursor);
+#endif
     for (; i < n; ++i)
         if (set.contains(in[i]))
             wrapAt(i);
-    put(out, in + copied, n - copied);
+    put(cursor.out, in + cursor.copied, n - cursor.copied);
+    result.truncate(size);
     return result;
 }
 
