@@ -4,8 +4,12 @@
 
 #include "engine.h"
 
+#include <QByteArray>
 #include <QSettings>
 #include <QString>
+#include <QVariant>
+
+#include <memory>
 
 namespace lexorne::settings {
 
@@ -13,19 +17,31 @@ namespace lexorne::settings {
 // Sections "General Settings" (key "Citation") and "Alpha" (keys "0".."25").
 // Every write is flushed at once; write functions return false when the
 // store could not be written (read-only folder, full disk...).
+//
+// Nothing is cached here: every call opens the store afresh, so a change made
+// to the file by hand while the program runs is seen, and never overwritten
+// with older values.
+//
+// A file that cannot be parsed (or is not UTF-8) is renamed aside, never
+// rewritten, and the game starts clean; see setAsidePath(). Should renaming
+// fail, the store is left alone for the whole run: reads give the defaults and
+// writes return false.
 class Store
 {
 public:
     Store();
     Store(const Store &) = delete;
     Store &operator=(const Store &) = delete;
+    ~Store();
 
     QString readQuotation() const;
     bool writeQuotation(const QString &text);
+    // Removing an absent key changes nothing and is not a failure.
     bool removeQuotation();
 
     // Stored text "1" gives Ticked, "2" Greyed; "0", an absent key and any
-    // other text give Unticked.
+    // other text give Unticked. An index outside 0..25 is never read or
+    // written (Unticked, false).
     LetterState readLetter(int index) const;
     bool writeLetter(int index, LetterState state);
     bool removeLetter(int index);
@@ -33,8 +49,23 @@ public:
     // Where the store lives, for messages to the user.
     QString location() const;
 
+    // The name an unreadable store file was given when it was set aside
+    // during this run, or an empty text.
+    QString setAsidePath() const { return m_setAsidePath; }
+
+    // How the quotation is kept: plain text as QSettings writes it; a text
+    // holding an unpaired surrogate (which QSettings would replace) as bytes
+    // in UTF-8 extended to lone surrogates. Exposed for the tests.
+    static QVariant encodeQuotation(const QString &text);
+    static QString decodeQuotation(const QVariant &stored);
+
 private:
-    mutable QSettings m_settings;
+    std::unique_ptr<QSettings> open() const;
+    bool write(const QString &key, const QVariant &value);
+    bool remove(const QString &key);
+
+    mutable QString m_setAsidePath;
+    mutable bool m_unusable = false;
 };
 
 // What restoring and clearing the game needs from the main window.
