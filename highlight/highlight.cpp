@@ -76,7 +76,8 @@ constexpr std::array<Latin1Set, kLetterEntryCount> kSets = [] {
 
 // Bit i of the result is set when unit i of the 32 at `in` is in the set.
 #ifdef LEXORNE_LATIN1SET_SSSE3
-__attribute__((target("avx2"))) std::uint32_t members32(const Latin1Set &set, const char16_t *in)
+__attribute__((target("avx2"))) inline std::uint32_t members32(const Latin1Set &set,
+                                                               const char16_t *in)
 {
     const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(in));
     const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(in + 16));
@@ -86,26 +87,32 @@ __attribute__((target("avx2"))) std::uint32_t members32(const Latin1Set &set, co
 }
 #endif
 
-// Calls onBlock(position, mask) for each run of 32 units holding a member
-// (mask: bit i for unit position + i), then returns where the blocks ended;
-// the caller handles the remaining units one by one.
-template <typename OnBlock>
-qsizetype forEachMemberBlock(const Latin1Set &set, const char16_t *in, qsizetype n, OnBlock onBlock)
+#ifdef LEXORNE_LATIN1SET_SSSE3
+// Members among the whole 32-unit blocks of `in`; `end` receives where the
+// blocks ended.
+__attribute__((target("avx2,popcnt"))) qsizetype
+countBlocksAvx2(const Latin1Set &set, const char16_t *in, qsizetype n, qsizetype &end)
 {
+    qsizetype count = 0;
+    qsizetype i = 0;
+    for (; i + 32 <= n; i += 32)
+        count += std::popcount(members32(set, in + i));
+    end = i;
+    return count;
+}
+#endif
+
+qsizetype countMembers(const Latin1Set &set, const char16_t *in, qsizetype n)
+{
+    qsizetype count = 0;
     qsizetype i = 0;
 #ifdef LEXORNE_LATIN1SET_SSSE3
-    if (Latin1Set::blocks() == Latin1Set::Blocks::Avx2) {
-        for (; i + 32 <= n; i += 32)
-            if (const std::uint32_t mask = members32(set, in + i))
-                onBlock(i, mask);
-    }
-#else
-    Q_UNUSED(set);
-    Q_UNUSED(in);
-    Q_UNUSED(n);
-    Q_UNUSED(onBlock);
+    if (Latin1Set::blocks() == Latin1Set::Blocks::Avx2)
+        count = countBlocksAvx2(set, in, n, i);
 #endif
-    return i;
+    for (; i < n; ++i)
+        count += set.contains(in[i]);
+    return count;
 }
 
 char16_t *put(char16_t *out, const char16_t *from, qsizetype count)
@@ -212,11 +219,7 @@ QString HighlightLetter(const QString &rendered, int letterIndex, const QString 
     const auto *in = reinterpret_cast<const char16_t *>(rendered.utf16());
     const qsizetype n = rendered.size();
 
-    qsizetype count = 0;
-    qsizetype i = forEachMemberBlock(
-        set, in, n, [&](qsizetype, std::uint32_t mask) { count += std::popcount(mask); });
-    for (; i < n; ++i)
-        count += set.contains(in[i]);
+    const qsizetype count = countMembers(set, in, n);
     if (count == 0)
         return rendered;
 
@@ -235,7 +238,7 @@ QString HighlightLetter(const QString &rendered, int letterIndex, const QString 
             put(cursor.out, reinterpret_cast<const char16_t *>(closeTag.utf16()), closeTag.size());
         cursor.copied = at + 1;
     };
-    i = 0;
+    qsizetype i = 0;
 #ifdef LEXORNE_LATIN1SET_SSSE3
     if (Latin1Set::blocks() == Latin1Set::Blocks::Avx2 && openTag.size() <= kShortTag &&
         closeTag.size() <= kShortTag)

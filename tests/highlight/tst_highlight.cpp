@@ -166,7 +166,7 @@ void TestHighlight::matchesStepwiseWrapping()
     QRandomGenerator random(20261207);
     for (int round = 0; round < 200; ++round) {
         QString rendered;
-        const int length = random.bounded(40);
+        const int length = random.bounded(200);
         for (int i = 0; i < length; ++i)
             rendered += alphabet[random.bounded(int(alphabet.size()))];
         for (int letter = 0; letter < 26; ++letter) {
