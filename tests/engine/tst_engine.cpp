@@ -1,5 +1,6 @@
 #include "engine.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace lexorne;
@@ -60,6 +61,8 @@ private slots:
     void unusualText();
     void veryLongQuotation();
     void captionsAreData();
+    void randomTextMatchesRule();
+    void typographicPunctuationNeedsNoNormalization();
 };
 
 void TestEngine::examples_data()
@@ -223,6 +226,43 @@ void TestEngine::captionsAreData()
     Board b = board(u"AE");
     b.captions[0] = u"É"_s;
     QCOMPARE(RenderQuotation(u"Aé É e"_s, b, true), u"*é É e\r\r\r   É - E"_s);
+}
+
+void TestEngine::randomTextMatchesRule()
+{
+    // Long random texts cross every block boundary of the bulk paths.
+    const QString alphabet = u"aAeEnNzZÆæÀéÉçÇ×÷ÿœ’—*\r\n \u00a0€😀"_s;
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 300; ++round) {
+        Board b;
+        for (auto &state : b.states)
+            state = LetterState(random.bounded(3));
+        QString text;
+        QString expected;
+        for (int i = random.bounded(300); i > 0; --i) {
+            const QChar c = alphabet[random.bounded(int(alphabet.size()))];
+            text += c;
+            expected += c.isSurrogate() ? QString(c) : expectedFor(c.unicode(), b);
+        }
+        QCOMPARE(RenderQuotation(text, b, false), expected);
+    }
+}
+
+void TestEngine::typographicPunctuationNeedsNoNormalization()
+{
+    // The engine skips NFC for text whose only units from U+0300 up are
+    // general punctuation (U+2010..U+205E) or currency signs (U+20A0..U+20C0);
+    // that holds only if NFC leaves them alone after any narrower unit.
+    for (char16_t wide = 0x2010; wide <= 0x20C0; ++wide) {
+        if (wide > 0x205E && wide < 0x20A0)
+            continue;
+        for (char16_t before = 0; before < 0x300; ++before) {
+            const QString pair = QString(QChar(before)) + QChar(wide);
+            QVERIFY2(pair.normalized(QString::NormalizationForm_C) == pair,
+                     qPrintable(QString::number(wide, 16)));
+        }
+    }
+    QCOMPARE(RenderQuotation(u"l’e\u0301te\u0301"_s, board(u"E"), false), u"*’é*é"_s);
 }
 
 QTEST_APPLESS_MAIN(TestEngine)
