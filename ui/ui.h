@@ -2,5 +2,6 @@
 // plus the mapping between board values and Qt::CheckState.
 #pragma once
 
+#include "checkstate.h"
 #include "frmAbout.h"
 #include "frmMain.h"
