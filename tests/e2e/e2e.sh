@@ -1,0 +1,463 @@
+#!/usr/bin/env bash
+# End-to-end suite: runs the built program on a private X server with a
+# window manager and drives it as a user does, through the keyboard, the
+# mouse and the clipboard only. Every case prints its verdict; the last line
+# counts them. Exits 77 (skipped) when the X tools are missing.
+#
+# Usage: e2e.sh LEXORNE BINDKEYS
+#   LEXORNE   the program to test
+#   BINDKEYS  the helper that puts the accented characters on the keyboard
+set -u
+
+LEXORNE="${1:?usage: e2e.sh LEXORNE BINDKEYS}"
+BINDKEYS="${2:?usage: e2e.sh LEXORNE BINDKEYS}"
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+for tool in Xvfb openbox xdotool xclip xprop xwininfo xev od cmp; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "e2e: '$tool' is missing; scripts/test installs what the suites need."
+        exit 77
+    fi
+done
+
+source "$HERE/xsession.sh"
+if ! xs_start wm; then
+    echo "e2e: no X session"
+    exit 1
+fi
+trap 'stop_programs; xs_stop' EXIT
+CONF="$XDG_CONFIG_HOME/Quillmoor/Lexorne.conf"
+WORK="$XS_DIR/work"
+mkdir -p "$WORK"
+
+# ---------------------------------------------------------------------------
+# Verdicts
+
+PASSED=0
+FAILED=0
+CASE=""
+CASE_FAILED=0
+
+begin() {
+    CASE="$1"
+    CASE_FAILED=0
+    echo "== $CASE"
+}
+
+fail() {
+    echo "   FAIL: $*"
+    CASE_FAILED=1
+}
+
+finish() {
+    stop_programs
+    if [ "$CASE_FAILED" -eq 0 ]; then
+        echo "PASS $CASE"
+        PASSED=$((PASSED + 1))
+    else
+        echo "FAIL $CASE"
+        FAILED=$((FAILED + 1))
+    fi
+}
+
+# same_bytes WHAT EXPECTED_FILE RECEIVED_FILE
+same_bytes() {
+    cmp -s "$2" "$3" && return 0
+    fail "$1: the bytes differ"
+    echo "   expected:"
+    od -c "$2" | sed 's/^/     /'
+    echo "   received:"
+    od -c "$3" | sed 's/^/     /'
+    return 1
+}
+
+# expect_text WHAT EXPECTED RECEIVED_FILE
+expect_text() {
+    printf '%s' "$2" >"$WORK/expected"
+    same_bytes "$1" "$WORK/expected" "$3"
+}
+
+# ---------------------------------------------------------------------------
+# The program
+
+LX_PIDS=()
+LX_PID=""
+LX_RC=""
+WIN=""
+
+launch() {
+    "$LEXORNE" >>"$XS_DIR/lexorne.log" 2>&1 &
+    LX_PID=$!
+    LX_PIDS+=("$LX_PID")
+}
+
+# A process that has ended, reaped or not.
+ended() {
+    local state
+    state="$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)"
+    [ -z "$state" ] || [ "$state" = Z ]
+}
+
+# wait_exit PID MS: sets LX_RC to the exit status, or fails after MS.
+wait_exit() {
+    LX_RC=""
+    xs_wait "$2" ended "$1" || return 1
+    wait "$1" 2>/dev/null
+    LX_RC=$?
+}
+
+# Ends whatever this suite started and left running, by process id.
+stop_programs() {
+    local pid
+    for pid in "${LX_PIDS[@]}"; do
+        ended "$pid" && { wait "$pid" 2>/dev/null; continue; }
+        kill -TERM "$pid" 2>/dev/null
+        if ! xs_wait 3000 ended "$pid"; then
+            kill -KILL "$pid" 2>/dev/null
+        fi
+        wait "$pid" 2>/dev/null
+    done
+    LX_PIDS=()
+}
+
+visible_main() {
+    WIN="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
+    [ -n "$WIN" ]
+}
+
+# Starts the program and waits for its window to be active.
+start_program() {
+    launch
+    if ! xs_wait 5000 visible_main; then
+        fail "no window named Lexorama within 5 s"
+        return 1
+    fi
+    if ! xdotool windowactivate --sync "$WIN" 2>/dev/null; then
+        fail "the window could not be activated"
+        return 1
+    fi
+}
+
+# quit_program ALT_KEY_OR_SIGNAL: ends the program and checks it went.
+quit_program() {
+    if [ "$1" = alt+q ] || [ "$1" = alt+F4 ]; then
+        xdotool windowactivate --sync "$WIN" key "$1"
+    else
+        kill "-$1" "$LX_PID"
+    fi
+    if ! wait_exit "$LX_PID" 5000; then
+        fail "still running 5 s after $1"
+        return 1
+    fi
+}
+
+keys() {
+    xdotool key --delay 30 "$@"
+}
+
+# Types text, one Return per line break.
+type_text() {
+    local line first=1
+    while IFS= read -r line; do
+        [ "$first" -eq 1 ] || keys Return
+        first=0
+        [ -n "$line" ] && xdotool type --delay 15 -- "$line"
+    done <<<"$1"
+}
+
+tabs() {
+    local n="$1" list=()
+    while [ "$n" -gt 0 ]; do
+        list+=(Tab)
+        n=$((n - 1))
+    done
+    keys "${list[@]}"
+}
+
+# ---------------------------------------------------------------------------
+# The clipboard. Its owner must be alive to be read.
+
+SENTINEL="e2e sentinel $$"
+
+clip_read() {
+    timeout 5 xclip -o -selection clipboard >"$1" 2>/dev/null
+}
+
+clip_is_sentinel() {
+    clip_read "$WORK/sentinel-check" && [ "$(cat "$WORK/sentinel-check")" = "$SENTINEL" ]
+}
+
+# Puts a known text on the clipboard, so that a change shows.
+clip_mark() {
+    printf '%s' "$SENTINEL" | xclip -i -selection clipboard
+    xs_wait 3000 clip_is_sentinel || fail "could not put a mark on the clipboard"
+}
+
+clip_changed() {
+    clip_read "$1" && [ "$(cat "$1")" != "$SENTINEL" ]
+}
+
+# clip_after FILE KEY...: marks the clipboard, presses the keys, and waits
+# for the clipboard to change; FILE receives its content.
+clip_after() {
+    local file="$1"
+    shift
+    clip_mark
+    keys "$@"
+    if ! xs_wait 5000 clip_changed "$file"; then
+        fail "the clipboard did not change within 5 s after: $*"
+        return 1
+    fi
+}
+
+# ---------------------------------------------------------------------------
+# The settings file, as "section/key=value" lines.
+
+settings_lines() {
+    [ -f "$CONF" ] || return 0
+    awk '/^\[.*\]$/ { section = substr($0, 2, length($0) - 2); next }
+         /=/ { i = index($0, "="); print section "/" substr($0, 1, i - 1) "=" substr($0, i + 1) }' "$CONF"
+}
+
+# The letter keys "0".."25" of section Alpha, sorted.
+stored_letters() {
+    settings_lines | grep -E '^Alpha/([0-9]|1[0-9]|2[0-5])=' | sort -t/ -k2n
+}
+
+# ---------------------------------------------------------------------------
+# Expected texts
+
+# The quotation, typed: accents, a ligature, capitals, three lines.
+QUOTATION=$'Été à Noël,\nle cœur léger :\n3 ÉTAPES !'
+# Masked with E and N ticked, followed by the log.
+RENDERED=$'É*é * N*ë*,\n*e *œ** *é*e* :\n3 É***E* !\r\r\r   E - N'
+R='[color=red]'
+C='[/color]'
+HIGHLIGHTED="${R}É${C}*${R}é${C} * N*${R}ë${C}*,"$'\n'"*${R}e${C} *œ** *${R}é${C}*${R}e${C}* :"$'\n'"3 ${R}É${C}***${R}E${C}* !"$'\r\r\r'"   ${R}E${C} - N"
+FRESH=$'Vive l\'été\nà Noël !'
+
+# Focus starts on "&Quitter"; the tab order then runs: "À &propos de...",
+# "&On y va !", "Re&set", the result box, the quotation box, the letters
+# Z Y D C B A E F G H L K J I P O N M Q R S T X W V U, then "Copier dans le
+# presse-papier", "Entourer la lettre", the letter list, the colour list,
+# "Go !", "Log des lettres demandées".
+TABS_TO_RESULT=4
+TABS_TO_QUOTATION=5
+
+# ---------------------------------------------------------------------------
+# Cases
+
+case_typical_request() {
+    start_program || return
+
+    tabs "$TABS_TO_QUOTATION"
+    type_text "$QUOTATION"
+    clip_after "$WORK/typed" ctrl+a ctrl+c || return
+    expect_text "the quotation typed (Ctrl+A, Ctrl+C in the quotation box)" \
+        "$QUOTATION" "$WORK/typed"
+
+    # From the quotation box: Z Y D C B A E, tick; F G H L K J I P O N, tick.
+    tabs 7
+    keys space
+    tabs 10
+    keys space
+    clip_after "$WORK/rendered" alt+o || return
+    expect_text "the clipboard after \"&On y va !\"" "$RENDERED" "$WORK/rendered"
+
+    # From N: M Q R S T X W V U, "Copier...", "Entourer la lettre": tick it;
+    # the letter list: E/e; the colour list: Rouge; "Go !".
+    tabs 11
+    keys space
+    keys Tab Down Down Down Down Tab Down Tab
+    clip_after "$WORK/highlighted" space || return
+    expect_text "the clipboard after \"Go !\" with E/e in Rouge" "$HIGHLIGHTED" \
+        "$WORK/highlighted"
+
+    local letters
+    letters="$(stored_letters)"
+    [ "$letters" = $'Alpha/4=1\nAlpha/13=1' ] ||
+        fail "stored letters: expected Alpha/4=1 and Alpha/13=1, got: ${letters//$'\n'/ }"
+}
+
+case_restart_restores() {
+    start_program || return
+    quit_program alt+q || return
+    [ "$LX_RC" = 0 ] || fail "\"&Quitter\" ended the program with status $LX_RC"
+    settings_lines | grep -q '^General%20Settings/Citation=.' ||
+        fail "no quotation stored after \"&Quitter\""
+
+    start_program || return
+    tabs "$TABS_TO_RESULT"
+    clip_after "$WORK/result" ctrl+a ctrl+c || return
+    expect_text "the result box after a new start" "$RENDERED" "$WORK/result"
+    keys Tab
+    clip_after "$WORK/quotation" ctrl+a ctrl+c || return
+    expect_text "the quotation box after a new start" "$QUOTATION" "$WORK/quotation"
+}
+
+is_front() {
+    xwininfo -id "$WIN" 2>/dev/null | grep -q 'Map State: IsViewable' &&
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ]
+}
+
+# second_start WHAT: starts a second copy and checks that it hands over to
+# the first and leaves the store alone.
+second_start() {
+    local what="$1" first="$LX_PID" second count
+    local before="$WORK/settings-before" after="$WORK/settings-after"
+    { cat "$CONF" 2>/dev/null || echo "(no settings file)"; } >"$before"
+    launch
+    second="$LX_PID"
+    LX_PID="$first"
+    if ! wait_exit "$second" 2000; then
+        fail "$what: the second copy still runs after 2 s"
+        return 1
+    fi
+    [ "$LX_RC" = 0 ] || fail "$what: the second copy ended with status $LX_RC"
+    xs_wait 2000 is_front ||
+        fail "$what: the first window is not shown and active (active: $(xdotool getactivewindow 2>/dev/null), ours: $WIN)"
+    count="$(xdotool search --name '^Lexorama$' 2>/dev/null | wc -l)"
+    [ "$count" = 1 ] || fail "$what: $count windows named Lexorama, expected 1"
+    { cat "$CONF" 2>/dev/null || echo "(no settings file)"; } >"$after"
+    same_bytes "$what: the settings file" "$before" "$after"
+}
+
+OTHER_WIN=""
+other_shown() {
+    OTHER_WIN="$(xdotool search --onlyvisible --name '^lexorne-e2e-other$' 2>/dev/null | head -n 1)"
+    [ -n "$OTHER_WIN" ]
+}
+
+case_single_instance() {
+    start_program || return
+    local first="$LX_PID"
+
+    # Another window in front, so that coming to the front shows.
+    xev -name lexorne-e2e-other -geometry 300x200+10+10 >/dev/null 2>&1 &
+    local other=$!
+    if xs_wait 5000 other_shown; then
+        xdotool windowactivate --sync "$OTHER_WIN" 2>/dev/null
+        if [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ]; then
+            fail "the other window could not be put in front"
+        else
+            second_start "behind another window"
+        fi
+    else
+        fail "the other window did not show"
+    fi
+
+    xdotool windowminimize --sync "$WIN" 2>/dev/null
+    if xwininfo -id "$WIN" | grep -q 'Map State: IsViewable'; then
+        fail "the window could not be minimised"
+    else
+        second_start "minimised"
+    fi
+
+    kill "$other" 2>/dev/null
+    wait "$other" 2>/dev/null
+    ended "$first" && fail "the first copy ended"
+    return 0
+}
+
+case_reset_then_close_box() {
+    start_program || return
+    # Ticked letters from the earlier cases are in the store.
+    local before
+    before="$(stored_letters)"
+    [ "$before" = $'Alpha/4=1\nAlpha/13=1' ] ||
+        fail "stored letters before the reset: ${before//$'\n'/ }"
+
+    keys alt+s
+    reset_done() { [ "$(stored_letters)" = $'Alpha/4=0\nAlpha/13=0' ]; }
+    xs_wait 3000 reset_done ||
+        fail "after \"Re&set\", stored letters: expected Alpha/4=0 and Alpha/13=0 alone, got: $(stored_letters | tr '\n' ' ')"
+    settings_lines | grep -q '^General%20Settings/Citation=' &&
+        fail "the quotation is still stored after \"Re&set\""
+
+    # The window manager's close: a WM_DELETE_WINDOW request, as the close box.
+    quit_program alt+F4 || return
+    [ "$LX_RC" = 0 ] || fail "the close box ended the program with status $LX_RC"
+    local letters citation
+    letters="$(stored_letters)"
+    [ "$letters" = $'Alpha/4=0\nAlpha/13=0' ] ||
+        fail "after the close, stored letters: expected Alpha/4=0 and Alpha/13=0 alone, got: ${letters//$'\n'/ }"
+    citation="$(settings_lines | grep '^General%20Settings/Citation=')"
+    [ "$citation" = 'General%20Settings/Citation=' ] ||
+        fail "after the close, expected an empty stored quotation, got: '${citation:-(absent)}'"
+}
+
+case_sigterm_stores() {
+    start_program || return
+    tabs "$TABS_TO_QUOTATION"
+    type_text "$FRESH"
+    # Reading it back also makes sure every key has reached the program.
+    clip_after "$WORK/fresh" ctrl+a ctrl+c || return
+    expect_text "the quotation typed" "$FRESH" "$WORK/fresh" || return
+    quit_program TERM || return
+    [ "$LX_RC" = 0 ] || echo "   note: SIGTERM ended the program with status $LX_RC"
+
+    start_program || return
+    tabs "$TABS_TO_QUOTATION"
+    clip_after "$WORK/restored" ctrl+a ctrl+c || return
+    expect_text "the quotation after SIGTERM and a new start" "$FRESH" "$WORK/restored"
+    quit_program alt+q
+}
+
+case_sigkill_restart() {
+    start_program || return
+    kill -KILL "$LX_PID"
+    wait_exit "$LX_PID" 5000 || fail "SIGKILL did not end the program"
+    local t0=${EPOCHREALTIME/./}
+    launch
+    if xs_wait 2000 visible_main; then
+        echo "   window after $(((${EPOCHREALTIME/./} - t0) / 1000)) ms"
+    else
+        fail "no window within 2 s of the start that followed SIGKILL"
+        return
+    fi
+    quit_program alt+q
+}
+
+case_about_window() {
+    start_program || return
+    local title='^À propos de Lexorne Bêta 10$' about
+    about_shown() { about="$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)"; [ -n "$about" ]; }
+    about_hidden() { ! about_shown; }
+    keys alt+p
+    if ! xs_wait 3000 about_shown; then
+        fail "Alt+P: no window named \"À propos de Lexorne Bêta 10\" within 3 s"
+        return
+    fi
+    [ "$(xdotool getactivewindow)" = "$about" ] || fail "the about window is not the active one"
+    keys Escape
+    xs_wait 3000 about_hidden || fail "Escape did not hide the about window"
+    # Modal no more: the main window takes the keyboard again.
+    quit_program alt+q
+}
+
+# Before any program starts: the characters typed must be on the keyboard.
+if ! "$BINDKEYS" "$QUOTATION" "$FRESH"; then
+    echo "e2e: could not set up the keyboard"
+    exit 1
+fi
+
+run_case() {
+    begin "$1"
+    "$2"
+    finish
+}
+
+run_case "typical request: type, tick E and N, Alt+O, Go !" case_typical_request
+run_case "Alt+Q, then a new start restores the game" case_restart_restores
+run_case "second start brings the first window forward" case_single_instance
+run_case "Re&set, then the close box" case_reset_then_close_box
+run_case "SIGTERM stores the quotation" case_sigterm_stores
+run_case "SIGKILL, then a new start" case_sigkill_restart
+run_case "about window: Alt+P opens, Escape hides" case_about_window
+
+if [ "$FAILED" -gt 0 ]; then
+    echo "   program output:"
+    sed 's/^/     /' "$XS_DIR/lexorne.log" 2>/dev/null
+fi
+echo "$PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]

@@ -1,0 +1,74 @@
+# A private X session for the end-to-end suite, the screenshots and the
+# benchmarks: Xvfb on a free display, optionally openbox (so that minimise,
+# activate and the close request behave as on a desktop), and a throwaway
+# HOME so that the user's own game and settings are never touched.
+# Sourced, not run. Needs: Xvfb, xprop (x11-utils); openbox when asked for.
+
+XS_DIR=""
+XS_XVFB_PID=""
+XS_WM_PID=""
+
+# Polls "$@" every 20 ms until it succeeds or $1 milliseconds have passed.
+xs_wait() {
+    local limit="$1"; shift
+    local deadline=$((${EPOCHREALTIME/./} + limit * 1000))
+    until "$@"; do
+        [ "${EPOCHREALTIME/./}" -ge "$deadline" ] && return 1
+        sleep 0.02
+    done
+}
+
+# xs_start [wm]: starts Xvfb (and openbox with "wm") and exports DISPLAY and
+# a fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR under one temporary folder.
+xs_start() {
+    local with_wm="${1:-}"
+    XS_DIR="$(mktemp -d "${TMPDIR:-/tmp}/lexorne-x.XXXXXX")" || return 1
+    mkdir -p "$XS_DIR/home" "$XS_DIR/config" "$XS_DIR/runtime" "$XS_DIR/data" \
+        "$XS_DIR/cache" "$XS_DIR/tmp" || return 1
+    chmod 700 "$XS_DIR/runtime" || return 1
+    export HOME="$XS_DIR/home" XDG_CONFIG_HOME="$XS_DIR/config"
+    export XDG_RUNTIME_DIR="$XS_DIR/runtime" XDG_DATA_HOME="$XS_DIR/data"
+    export XDG_CACHE_HOME="$XS_DIR/cache" TMPDIR="$XS_DIR/tmp"
+    export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+    # Nothing of the caller's desktop session may leak in.
+    unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER XAUTHORITY \
+        DESKTOP_STARTUP_ID XDG_ACTIVATION_TOKEN QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+
+    # -displayfd picks a free display number and writes it once listening.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+        3>"$XS_DIR/display" >"$XS_DIR/xvfb.log" 2>&1 &
+    XS_XVFB_PID=$!
+    if ! xs_wait 15000 grep -qs '[0-9]' "$XS_DIR/display"; then
+        echo "xsession: Xvfb did not start:" >&2
+        cat "$XS_DIR/xvfb.log" >&2
+        return 1
+    fi
+    export DISPLAY=":$(tr -dc 0-9 <"$XS_DIR/display")"
+
+    if [ "$with_wm" = wm ]; then
+        openbox --sm-disable >"$XS_DIR/openbox.log" 2>&1 &
+        XS_WM_PID=$!
+        if ! xs_wait 15000 xs_wm_ready; then
+            echo "xsession: openbox did not start:" >&2
+            cat "$XS_DIR/openbox.log" >&2
+            return 1
+        fi
+    fi
+}
+
+xs_wm_ready() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# Stops what xs_start started, by process id, and removes the folder.
+xs_stop() {
+    local pid
+    for pid in "$XS_WM_PID" "$XS_XVFB_PID"; do
+        [ -n "$pid" ] || continue
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    XS_WM_PID="" XS_XVFB_PID=""
+    [ -n "$XS_DIR" ] && rm -rf "$XS_DIR"
+    XS_DIR=""
+}
