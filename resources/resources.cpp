@@ -17,7 +17,11 @@ QPixmap aboutLogo()
 
 QCursor linkCursor()
 {
-    return QCursor(Qt::PointingHandCursor);
+    const QPixmap hand(QStringLiteral(":/lexorne/cursors/link.xpm"));
+    // A build without the XPM reader still gets a pointing hand.
+    if (hand.isNull())
+        return QCursor(Qt::PointingHandCursor);
+    return QCursor(hand, kLinkCursorHotSpot.x(), kLinkCursorHotSpot.y());
 }
 
 } // namespace lexorne::resources

@@ -7,8 +7,12 @@
 #include <QCursor>
 #include <QIcon>
 #include <QPixmap>
+#include <QPoint>
 
 namespace lexorne::resources {
+
+// The tip of the index finger in the link cursor's 32 x 32 image.
+inline constexpr QPoint kLinkCursorHotSpot{13, 4};
 
 // The application icon (16, 32, 48 and 64 px images).
 QIcon applicationIcon();

@@ -1,0 +1,75 @@
+#include "resources.h"
+
+#include <QImageReader>
+#include <QtTest>
+
+using namespace lexorne;
+
+class tst_resources : public QObject
+{
+    Q_OBJECT
+private slots:
+    void iconImages();
+    void logoIsOpaque58x37();
+    void linkCursor();
+};
+
+// Every size of the icon is in the program with alpha, and the program
+// file's .ico holds the very same images: a stale one would show another
+// picture in the Windows shell than in the window.
+void tst_resources::iconImages()
+{
+    QImageReader ico(QStringLiteral(LEXORNE_RESOURCES_SOURCE_DIR "/icons/lexorne.ico"));
+    QVERIFY2(ico.canRead(), "no ICO reader, or no .ico");
+    QCOMPARE(ico.imageCount(), 4);
+    QList<int> sizes;
+    for (int index = 0; index < ico.imageCount(); ++index) {
+        QVERIFY(ico.jumpToImage(index));
+        // Premultiplied, so that the colour of invisible pixels does not count.
+        const QImage fromIco = ico.read().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        const int size = fromIco.width();
+        sizes.append(size);
+        const QImage png(QStringLiteral(":/lexorne/icons/lexorne-%1.png").arg(size));
+        QVERIFY2(png.hasAlphaChannel(), qPrintable(QString::number(size)));
+        QVERIFY2(fromIco == png.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 qPrintable(QStringLiteral("%1 px differs").arg(size)));
+    }
+    std::sort(sizes.begin(), sizes.end());
+    QCOMPARE(sizes, (QList<int>{16, 32, 48, 64}));
+    for (int size : sizes)
+        QVERIFY(resources::applicationIcon().availableSizes().contains(QSize(size, size)));
+}
+
+void tst_resources::logoIsOpaque58x37()
+{
+    const QPixmap logo = resources::aboutLogo();
+    QCOMPARE(logo.size(), QSize(58, 37));
+    QVERIFY(!logo.hasAlphaChannel());
+}
+
+// A black and white hand whose hot spot is the very tip of the index finger.
+void tst_resources::linkCursor()
+{
+    const QCursor cursor = resources::linkCursor();
+    QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+    QCOMPARE(cursor.hotSpot(), QPoint(13, 4));
+
+    const QImage image = cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    QCOMPARE(image.size(), QSize(32, 32));
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qAlpha(image.pixel(x, y)) != 0)
+                colours.insert(image.pixel(x, y));
+        }
+    }
+    QCOMPARE(colours, (QSet<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}));
+
+    const QPoint tip = cursor.hotSpot();
+    QCOMPARE(qAlpha(image.pixel(tip)), 255);
+    for (int y = 0; y < tip.y(); ++y)
+        QCOMPARE(qAlpha(image.pixel(tip.x(), y)), 0);
+}
+
+QTEST_MAIN(tst_resources)
+#include "tst_resources.moc"
