@@ -146,6 +146,7 @@ void TestFrmMain::layout()
     frmMain &w = open();
 
     QCOMPARE(w.windowTitle(), u"Lexorama"_s);
+    QVERIFY(!w.windowIcon().availableSizes().isEmpty());
     const std::pair<const char16_t *, const char16_t *> captions[] = {
         {u"fraOriginal", u"Citation"},
         {u"fraAlpha", u"Lettres proposées"},
