@@ -1,4 +1,7 @@
 #include "frmMain.h"
+#include "lifecycle.h"
+#include "signals.h"
+#include "singleinstance.h"
 
 #include "version.h"
 
@@ -6,13 +9,31 @@
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName(QString::fromLatin1(lexorne::kOrganization));
-    QApplication::setApplicationName(QString::fromLatin1(lexorne::kApplicationTitle));
-    QApplication::setApplicationVersion(QString::fromLatin1(lexorne::kVersionString));
+    using namespace lexorne;
 
-    lexorne::settings::Store store;
-    lexorne::frmMain window(store);
+    // Before the application object, which may take them for itself.
+    const auto tokens = app::ActivationTokens::fromEnvironment();
+
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QString::fromLatin1(kOrganization));
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setApplicationVersion(QString::fromLatin1(kVersionString));
+
+    // A later start hands over to the running copy before anything reads
+    // the store or builds a window.
+    app::SingleInstance instance;
+    if (instance.start(tokens) == app::SingleInstance::Role::Secondary)
+        return 0;
+
+    app::TerminationSignals termination;
+    settings::Store store;
+    frmMain window(store);
+    QObject::connect(&instance, &app::SingleInstance::activationRequested, &window,
+                     [&window](const app::ActivationTokens &request) {
+                         request.applyToEnvironment();
+                         app::bringToFront(&window);
+                     });
+    app::endThroughUnload(window, termination);
     window.show();
     return QApplication::exec();
 }

@@ -1,0 +1,53 @@
+#include "lifecycle.h"
+
+#include "frmMain.h"
+#include "signals.h"
+
+#include <QApplication>
+#include <QSessionManager>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace lexorne::app {
+
+namespace {
+
+void closeQuietly(frmMain &window)
+{
+    window.setProblemReporter([](const QString &message) {
+        std::fprintf(stderr, "lexorne: %s\n", message.toLocal8Bit().constData());
+    });
+    // Runs Form_Unload at most once, however many requests arrive.
+    window.close();
+}
+
+} // namespace
+
+void bringToFront(QWidget *window)
+{
+    window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void endThroughUnload(frmMain &window, TerminationSignals &termination)
+{
+    QObject::connect(&termination, &TerminationSignals::received, &window, [&window](int) {
+        closeQuietly(window);
+        // Leaves every event loop, a modal one included.
+        QCoreApplication::quit();
+    });
+    // Whoever quits the application without closing the window first.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window,
+                     [&window] { closeQuietly(window); });
+#ifndef QT_NO_SESSIONMANAGER
+    // The logout may still be cancelled, so save without closing; the
+    // window closes when the session really ends.
+    QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager &) { window.storeQuotation(); });
+#endif
+}
+
+} // namespace lexorne::app

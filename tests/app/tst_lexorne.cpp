@@ -1,0 +1,243 @@
+// Runs the built program as the user would: one copy at a time, and every
+// orderly end saving the quotation.
+#include "singleinstance.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+using namespace lexorne::app;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A user of their own: home, settings and runtime folders in a temporary
+// folder, so no test meets the real user's settings or running copy.
+class Sandbox
+{
+public:
+    Sandbox()
+    {
+        QDir(m_root.path()).mkpath(u"home"_s);
+        QDir(m_root.path()).mkpath(u"config/Quillmoor"_s);
+        QDir(m_root.path()).mkpath(u"run"_s);
+        QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    QString runtime() const { return m_root.filePath(u"run"_s); }
+    QString store() const { return m_root.filePath(u"config/Quillmoor/Lexorne.conf"_s); }
+
+    std::unique_ptr<QProcess> launch() const
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        env.insert(u"HOME"_s, m_root.filePath(u"home"_s));
+        env.insert(u"XDG_CONFIG_HOME"_s, m_root.filePath(u"config"_s));
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime());
+        env.remove(u"XDG_ACTIVATION_TOKEN"_s);
+        env.remove(u"DESKTOP_STARTUP_ID"_s);
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(QStringLiteral(LEXORNE_BINARY), {});
+        return process;
+    }
+
+    // True once process answers as the running copy; its answer comes from
+    // its event loop, so by then the window has loaded the game.
+    bool answers(QProcess &process) const
+    {
+        const QString server = SingleInstance(runtime()).serverName();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            if (process.state() == QProcess::NotRunning)
+                return false;
+            QLocalSocket socket;
+            socket.connectToServer(server);
+            if (socket.waitForConnected(200)) {
+                socket.write("LEXORNE ACTIVATE\nEND\n");
+                if (socket.waitForReadyRead(2000) && socket.readAll() == "OK\n")
+                    return true;
+            }
+            QTest::qWait(100);
+        }
+        return false;
+    }
+
+    // Every file of the settings folder with its bytes and time.
+    QStringList snapshot() const
+    {
+        QStringList files;
+        QDirIterator it(m_root.filePath(u"config"_s), QDir::AllEntries | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : "";
+            files << path + u' ' + it.fileInfo().lastModified().toString(Qt::ISODateWithMs) + u' ' +
+                         QString::fromLatin1(bytes.toHex());
+        }
+        files.sort();
+        return files;
+    }
+
+    void writeStore(const QByteArray &bytes) const
+    {
+        QFile file(store());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+
+    QVariant stored(const QString &key) const
+    {
+        const QString copy = m_root.filePath(u"copy-%1.ini"_s.arg(++m_copies));
+        QFile::copy(store(), copy);
+        return QSettings(copy, QSettings::IniFormat).value(key);
+    }
+
+private:
+    QTemporaryDir m_root;
+    mutable int m_copies = 0;
+};
+
+bool endsWithin(QProcess &process, int ms)
+{
+    return process.state() == QProcess::NotRunning || process.waitForFinished(ms);
+}
+
+void stop(QProcess &process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(10000))
+        process.kill();
+    process.waitForFinished();
+}
+
+} // namespace
+
+class TestLexorne : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void secondStartTouchesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("store");
+        QTest::newRow("nothing stored") << QByteArray();
+        QTest::newRow("game stored") << QByteArray("[General%20Settings]\nCitation=Il pleut\n"
+                                                   "[Alpha]\n4=1\n12=0\n[Autre]\nx=y\n");
+    }
+    void secondStartTouchesNothing()
+    {
+        QFETCH(QByteArray, store);
+        Sandbox sandbox;
+        if (!store.isNull())
+            sandbox.writeStore(store);
+        auto first = sandbox.launch();
+        QVERIFY(sandbox.answers(*first));
+        const QStringList before = sandbox.snapshot();
+        QTest::qWait(20); // so that a rewrite would show in the file times
+
+        auto second = sandbox.launch();
+        QVERIFY(endsWithin(*second, 10000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QCOMPARE(sandbox.snapshot(), before);
+        QCOMPARE(first->state(), QProcess::Running);
+        stop(*first);
+    }
+
+    void simultaneousStartsLeaveOneCopy()
+    {
+        for (int round = 0; round < 3; ++round) {
+            Sandbox sandbox;
+            auto a = sandbox.launch();
+            auto b = sandbox.launch();
+            QTRY_VERIFY_WITH_TIMEOUT(
+                a->state() == QProcess::NotRunning || b->state() == QProcess::NotRunning, 10000);
+            QProcess &gone = a->state() == QProcess::NotRunning ? *a : *b;
+            QProcess &kept = &gone == a.get() ? *b : *a;
+            QCOMPARE(gone.exitCode(), 0);
+            QVERIFY(sandbox.answers(kept));
+            QVERIFY(!kept.waitForFinished(500));
+            stop(kept);
+        }
+    }
+
+    void restartAfterKill()
+    {
+        Sandbox sandbox;
+        auto first = sandbox.launch();
+        QVERIFY(sandbox.answers(*first));
+        first->kill();
+        QVERIFY(first->waitForFinished());
+        // The dead copy's lock and socket are still there...
+        QCOMPARE(QDir(sandbox.runtime()).entryList(QDir::System | QDir::Files).size(), 2);
+
+        // ...and do not stop the next start from becoming the running copy.
+        auto next = sandbox.launch();
+        QVERIFY(sandbox.answers(*next));
+        auto third = sandbox.launch();
+        QVERIFY(endsWithin(*third, 10000));
+        QCOMPARE(third->exitCode(), 0);
+        QCOMPARE(next->state(), QProcess::Running);
+        stop(*next);
+    }
+
+    void orderlyEndStoresQuotation_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("SIGTERM") << SIGTERM << true;
+        QTest::newRow("SIGINT") << SIGINT << true;
+        QTest::newRow("SIGHUP") << SIGHUP << true;
+        QTest::newRow("SIGTERM, store unwritable") << SIGTERM << false;
+    }
+    void orderlyEndStoresQuotation()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, writable);
+        const QString quotation = u"Il pleut,\nil mouille : « c'est la fête » 😀"_s;
+        Sandbox sandbox;
+        {
+            QSettings seed(sandbox.store(), QSettings::IniFormat);
+            seed.setValue(u"General Settings/Citation"_s, quotation);
+            seed.setValue(u"Alpha/4"_s, u"1"_s);
+        }
+        auto lexorne = sandbox.launch();
+        QVERIFY(sandbox.answers(*lexorne));
+
+        // Only the quotation write at the end can bring "Citation" back; the
+        // key added meanwhile shows that the file is read again, not
+        // overwritten from what the program read at start.
+        if (writable) {
+            sandbox.writeStore("[Alpha]\n4=1\n[Marque]\nici=1\n");
+        } else {
+            QVERIFY(QFile::remove(sandbox.store()));
+            QVERIFY(QDir().mkpath(sandbox.store()));
+        }
+        QVERIFY(::kill(pid_t(lexorne->processId()), signalNumber) == 0);
+
+        // A failed save must not wait on a message box nobody will close.
+        QVERIFY(endsWithin(*lexorne, 10000));
+        QCOMPARE(lexorne->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(lexorne->exitCode(), 0);
+        if (!writable)
+            return;
+        QCOMPARE(sandbox.stored(u"General Settings/Citation"_s).toString(), quotation);
+        QCOMPARE(sandbox.stored(u"Marque/ici"_s), QVariant(u"1"_s));
+        QCOMPARE(sandbox.stored(u"Alpha/4"_s), QVariant(u"1"_s));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLexorne)
+#include "tst_lexorne.moc"

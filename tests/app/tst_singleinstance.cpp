@@ -1,0 +1,217 @@
+#include "lifecycle.h"
+#include "signals.h"
+#include "singleinstance.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QWidget>
+
+#include <csignal>
+
+using namespace lexorne::app;
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+Q_DECLARE_METATYPE(lexorne::app::ActivationTokens)
+
+namespace {
+
+// A later start runs in its own thread: its waits block, and the first copy
+// must keep its event loop turning to answer.
+SingleInstance::Role startElsewhere(const QString &dir, const ActivationTokens &tokens,
+                                    std::chrono::milliseconds patience = 2s)
+{
+    auto role = SingleInstance::Role::Primary;
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        SingleInstance later(dir);
+        role = later.start(tokens, patience);
+    }));
+    thread->start();
+    while (!thread->wait(10))
+        QCoreApplication::processEvents();
+    return role;
+}
+
+} // namespace
+
+class TestSingleInstance : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qRegisterMetaType<ActivationTokens>(); }
+
+    void laterStartHandsOver_data()
+    {
+        QTest::addColumn<ActivationTokens>("tokens");
+        QTest::newRow("no token") << ActivationTokens{};
+        QTest::newRow("wayland") << ActivationTokens{"kwin-4711_TIME1234", {}};
+        QTest::newRow("x11") << ActivationTokens{{}, "lexorne-1-host_TIME42"};
+        QTest::newRow("both") << ActivationTokens{"a.b/c+d=", "x_TIME0"};
+    }
+    void laterStartHandsOver()
+    {
+        QFETCH(ActivationTokens, tokens);
+        QTemporaryDir dir;
+        SingleInstance first(dir.path());
+        QCOMPARE(first.start({}), SingleInstance::Role::Primary);
+        QVERIFY(first.isListening());
+        QSignalSpy spy(&first, &SingleInstance::activationRequested);
+
+        QCOMPARE(startElsewhere(dir.path(), tokens), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(0).value<ActivationTokens>(), tokens);
+    }
+
+    void tokensFromEnvironment_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<QByteArray>("kept");
+        QTest::newRow("plain") << QByteArray("tok_TIME1") << QByteArray("tok_TIME1");
+        QTest::newRow("empty") << QByteArray("") << QByteArray();
+        QTest::newRow("line break") << QByteArray("a\nEND") << QByteArray();
+        QTest::newRow("space") << QByteArray("a b") << QByteArray();
+        QTest::newRow("too long") << QByteArray(2000, 'x') << QByteArray();
+    }
+    void tokensFromEnvironment()
+    {
+        // A token that could break the request or the environment stays home.
+        QFETCH(QByteArray, value);
+        QFETCH(QByteArray, kept);
+        qputenv("XDG_ACTIVATION_TOKEN", value);
+        qputenv("DESKTOP_STARTUP_ID", value);
+        const auto tokens = ActivationTokens::fromEnvironment();
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+        qunsetenv("DESKTOP_STARTUP_ID");
+        QCOMPARE(tokens.xdgActivationToken, kept);
+        QCOMPARE(tokens.desktopStartupId, kept);
+    }
+
+    void leftoversOfADeadCopy_data()
+    {
+        QTest::addColumn<QByteArray>("lock");
+        QTest::addColumn<bool>("oldLock");
+        QTest::newRow("lock of a dead process") << QByteArray("%1\nlexorne\n%2\n") << false;
+        QTest::newRow("empty old lock") << QByteArray() << true;
+        QTest::newRow("garbage old lock") << QByteArray("\xff\x00zz", 4) << true;
+    }
+    void leftoversOfADeadCopy()
+    {
+        QFETCH(QByteArray, lock);
+        QFETCH(bool, oldLock);
+        QTemporaryDir dir;
+        SingleInstance probe(dir.path());
+        // A process that has ended, and the socket file it would leave.
+        QProcess gone;
+        gone.start(u"true"_s);
+        QVERIFY(gone.waitForStarted());
+        lock.replace("%1", QByteArray::number(gone.processId()));
+        QVERIFY(gone.waitForFinished());
+        lock.replace("%2", QSysInfo::machineHostName().toUtf8());
+        QFile file(probe.lockPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(lock);
+        file.flush();
+        if (oldLock)
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                     QFileDevice::FileModificationTime));
+        file.close();
+        QFile socket(probe.serverName());
+        QVERIFY(socket.open(QIODevice::WriteOnly));
+        socket.close();
+
+        SingleInstance next(dir.path());
+        QCOMPARE(next.start({}, 1s), SingleInstance::Role::Primary);
+        QVERIFY(next.isListening());
+        QCOMPARE(startElsewhere(dir.path(), {}), SingleInstance::Role::Secondary);
+    }
+
+    void unansweringCopyDoesNotHang()
+    {
+        // A live process holds the lock but never listens: the later start
+        // gives up within its patience and runs on its own.
+        QTemporaryDir dir;
+        SingleInstance holder(dir.path());
+        QLockFile lock(holder.lockPath());
+        QVERIFY(lock.tryLock(0));
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(startElsewhere(dir.path(), {}, 500ms), SingleInstance::Role::Primary);
+        QVERIFY(clock.elapsed() < 3000);
+    }
+
+    void badRequestsAreDropped_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::newRow("wrong header") << QByteArray("HELLO\nEND\n");
+        QTest::newRow("no end") << QByteArray("LEXORNE ACTIVATE\n");
+        QTest::newRow("huge line") << QByteArray("LEXORNE ACTIVATE\n") + QByteArray(5000, 'x');
+        QTest::newRow("endless lines")
+            << QByteArray("LEXORNE ACTIVATE\n") + QByteArray("X=1\n").repeated(2000) + "END\n";
+    }
+    void badRequestsAreDropped()
+    {
+        QFETCH(QByteArray, request);
+        QTemporaryDir dir;
+        SingleInstance first(dir.path());
+        QCOMPARE(first.start({}), SingleInstance::Role::Primary);
+        QSignalSpy spy(&first, &SingleInstance::activationRequested);
+
+        QLocalSocket client;
+        client.connectToServer(first.serverName());
+        QVERIFY(client.waitForConnected(1000));
+        client.write(request);
+        client.flush();
+        // Answered by closing, at the latest when the client's time is up.
+        QTRY_COMPARE_WITH_TIMEOUT(client.state(), QLocalSocket::UnconnectedState, 5000);
+        QCOMPARE(spy.size(), 0);
+        // And the next good request still gets through.
+        QCOMPARE(startElsewhere(dir.path(), {}), SingleInstance::Role::Secondary);
+        QTRY_COMPARE(spy.size(), 1);
+    }
+
+    void bringToFrontRestores()
+    {
+        QWidget window;
+        window.showMinimized();
+        QVERIFY(window.windowState() & Qt::WindowMinimized);
+        bringToFront(&window);
+        QVERIFY(!(window.windowState() & Qt::WindowMinimized));
+        QVERIFY(window.isVisible());
+    }
+
+    void signalsReachTheEventLoop_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void signalsReachTheEventLoop()
+    {
+        QFETCH(int, signalNumber);
+        const auto before = std::signal(signalNumber, SIG_IGN);
+        {
+            TerminationSignals termination;
+            QVERIFY(termination.isActive());
+            QSignalSpy spy(&termination, &TerminationSignals::received);
+            std::raise(signalNumber);
+            std::raise(signalNumber);
+            QTRY_COMPARE(spy.size(), 2);
+            QCOMPARE(spy.at(0).at(0).toInt(), signalNumber);
+        }
+        // The disposition in place before comes back.
+        QVERIFY(std::signal(signalNumber, before) == SIG_IGN);
+    }
+};
+
+QTEST_MAIN(TestSingleInstance)
+#include "tst_singleinstance.moc"
