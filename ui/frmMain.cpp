@@ -380,8 +380,7 @@ void frmMain::chkBBCode_Click()
 
 void frmMain::cmdGenerate_Click()
 {
-    strRendu = RenderQuotation(quotationText(), currentBoard(), isTicked(chkRecap));
-    showResult(strRendu);
+    showRendering();
     if (isTicked(chkClip))
         putOnClipboard(strRendu);
 }
