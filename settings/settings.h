@@ -16,7 +16,9 @@ namespace lexorne::settings {
 // Per-user store, organization "Quillmoor", application "Lexorne".
 // Sections "General Settings" (key "Citation") and "Alpha" (keys "0".."25").
 // Every write is flushed at once; write functions return false when the
-// store could not be written (read-only folder, full disk...).
+// store could not be written (read-only folder, full disk...). QSettings keeps
+// a change it could not save and saves it with the next write that succeeds,
+// so the file catches up with the board once the disk allows it.
 //
 // Nothing is cached here: every call opens the store afresh, so a change made
 // to the file by hand while the program runs is seen, and never overwritten

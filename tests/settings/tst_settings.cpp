@@ -212,23 +212,6 @@ private slots:
         QCOMPARE(store.readLetter(6), LetterState::Unticked);
     }
 
-    void outOfRangeIndex_data()
-    {
-        QTest::addColumn<int>("index");
-        QTest::newRow("-1") << -1;
-        QTest::newRow("26") << 26;
-    }
-    void outOfRangeIndex()
-    {
-        QFETCH(int, index);
-        writeFile("[Alpha]\n-1=1\n26=1\n");
-        Store store;
-        QCOMPARE(store.readLetter(index), LetterState::Unticked);
-        QVERIFY(!store.writeLetter(index, LetterState::Unticked));
-        QVERIFY(!store.removeLetter(index));
-        QCOMPARE(fileBytes(confPath()), QByteArray("[Alpha]\n-1=1\n26=1\n"));
-    }
-
     void load_data()
     {
         QTest::addColumn<QByteArray>("file");
@@ -414,13 +397,16 @@ private slots:
             Store store;
             QVERIFY(!store.writeLetter(2, LetterState::Ticked));
             QVERIFY(!store.writeQuotation(u"perdue ?"_s));
-            QCOMPARE(store.readQuotation(), QString());
-            QCOMPARE(store.readLetter(2), LetterState::Unticked);
-            if (obstacle == u"chmod") {
+            if (obstacle == u"chmod")
                 QVERIFY(!store.removeLetter(1));
-                QCOMPARE(store.readLetter(1), LetterState::Ticked);
-            }
+            else
+                QCOMPARE(store.readQuotation(), QString());
         }
+        // Nothing reached the disk.
+        if (obstacle == u"chmod")
+            QCOMPARE(fileBytes(confPath()), QByteArray("[Alpha]\n1=1\n"));
+        else
+            QVERIFY(!QFileInfo(confPath()).isFile());
 
         // Once the obstacle is gone the same kind of store saves again.
         if (obstacle == u"dir")
