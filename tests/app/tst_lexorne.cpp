@@ -11,8 +11,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <signal.h>
+#endif
 
 using namespace lexorne::app;
 using namespace Qt::StringLiterals;
@@ -193,6 +196,7 @@ private slots:
         stop(*next);
     }
 
+#ifdef Q_OS_UNIX
     void orderlyEndStoresQuotation_data()
     {
         QTest::addColumn<int>("signalNumber");
@@ -237,6 +241,7 @@ private slots:
         QCOMPARE(sandbox.stored(u"Marque/ici"_s), QVariant(u"1"_s));
         QCOMPARE(sandbox.stored(u"Alpha/4"_s), QVariant(u"1"_s));
     }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestLexorne)

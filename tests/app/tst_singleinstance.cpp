@@ -67,30 +67,6 @@ private slots:
         QCOMPARE(spy.at(0).at(0).value<ActivationTokens>(), tokens);
     }
 
-    void tokensFromEnvironment_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<QByteArray>("kept");
-        QTest::newRow("plain") << QByteArray("tok_TIME1") << QByteArray("tok_TIME1");
-        QTest::newRow("empty") << QByteArray("") << QByteArray();
-        QTest::newRow("line break") << QByteArray("a\nEND") << QByteArray();
-        QTest::newRow("space") << QByteArray("a b") << QByteArray();
-        QTest::newRow("too long") << QByteArray(2000, 'x') << QByteArray();
-    }
-    void tokensFromEnvironment()
-    {
-        // A token that could break the request or the environment stays home.
-        QFETCH(QByteArray, value);
-        QFETCH(QByteArray, kept);
-        qputenv("XDG_ACTIVATION_TOKEN", value);
-        qputenv("DESKTOP_STARTUP_ID", value);
-        const auto tokens = ActivationTokens::fromEnvironment();
-        qunsetenv("XDG_ACTIVATION_TOKEN");
-        qunsetenv("DESKTOP_STARTUP_ID");
-        QCOMPARE(tokens.xdgActivationToken, kept);
-        QCOMPARE(tokens.desktopStartupId, kept);
-    }
-
     void unreadableLock_data()
     {
         // What a crash while the lock was being written may leave.

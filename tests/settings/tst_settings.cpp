@@ -163,10 +163,6 @@ private slots:
         QTest::newRow("list") << QByteArray("Citation=a, b") << u"a, b"_s;
         QTest::newRow("bad bytes")
             << QByteArray("Citation=@ByteArray(a\\xff\\xc3z)") << u"a\uFFFD\uFFFDz"_s;
-        QTest::newRow("truncated sequence")
-            << QByteArray("Citation=@ByteArray(\\xf0\\x9f)") << u"\uFFFD\uFFFD"_s;
-        QTest::newRow("overlong") << QByteArray("Citation=@ByteArray(\\xc0\\x80)")
-                                  << u"\uFFFD\uFFFD"_s;
         QTest::newRow("number") << QByteArray("Citation=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x7)")
                                 << u"7"_s;
         QTest::newRow("rect") << QByteArray("Citation=@Rect(1 2 3 4)") << QString();
