@@ -18,6 +18,8 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QString::fromLatin1(kOrganization));
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(kVersionString));
+    // Lets the desktop match the window to its entry and icon (Wayland).
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
 
     // A later start hands over to the running copy before anything reads
     // the store or builds a window.
