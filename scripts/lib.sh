@@ -11,6 +11,9 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
 # end-to-end suite, the clipboard and input tools, and the desktop validators.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip imagemagick
     desktop-file-utils appstream)
+# What scripts/bench needs on top: the X extensions its probe uses (XTEST to
+# type, XFIXES to see the clipboard change hands, DAMAGE to see drawing).
+BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev)
 
 say() { printf '%s\n' "$*" >&2; }
 
@@ -38,14 +41,29 @@ ensure_packages() {
     fi
 }
 
-# Configures (once) and builds incrementally in $BUILD_DIR. Extra arguments
-# go to the configure step.
+# Configures (once) and builds incrementally in $BUILD_DIR.
+#   build WERROR [-DOPTION=VALUE ...] [TARGET]
+# WERROR is ON or OFF, or "keep" to leave an existing build's setting alone
+# (so that running after testing rebuilds nothing). -D options go to the
+# configure step; a TARGET limits the build.
 build() {
-    local werror="$1"; shift
-    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja -DLEXORNE_WERROR="$werror" "$@" || return 1
-    else
-        cmake -S "$ROOT" -B "$BUILD_DIR" -DLEXORNE_WERROR="$werror" "$@" >/dev/null || return 1
+    local werror="$1" target="" arg
+    shift
+    local options=()
+    for arg in "$@"; do
+        case "$arg" in
+            -D*) options+=("$arg") ;;
+            *) target="$arg" ;;
+        esac
+    done
+    if [ "$werror" != keep ] || [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+        [ "$werror" = keep ] && werror=OFF
+        options+=("-DLEXORNE_WERROR=$werror")
     fi
-    cmake --build "$BUILD_DIR" || return 1
+    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" -G Ninja "${options[@]}" || return 1
+    elif [ ${#options[@]} -gt 0 ]; then
+        cmake -S "$ROOT" -B "$BUILD_DIR" "${options[@]}" >/dev/null || return 1
+    fi
+    cmake --build "$BUILD_DIR" ${target:+--target "$target"} || return 1
 }
