@@ -1,6 +1,7 @@
 #include "frmAbout.h"
 
 #include "hoverlabel.h"
+#include "twips.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -16,14 +17,8 @@ namespace lexorne {
 
 namespace {
 
-// Design geometry in twips; 15 twips are one pixel at 96 dpi before the
-// window is scaled to its font.
-struct TwipsRect
-{
-    int left, top, width, height;
-};
+using TwipsRect = twips::Rect;
 
-constexpr double kTwipsPerPixel = 15.0;
 constexpr int kClientWidth = 5250;
 constexpr int kClientHeight = 1575;
 
@@ -45,8 +40,8 @@ double scaleToFit(std::initializer_list<std::pair<const QWidget *, TwipsRect>> c
     double scale = 1.0;
     for (const auto &[widget, box] : controls) {
         const QSize hint = widget->sizeHint();
-        scale = std::max(scale, hint.width() * kTwipsPerPixel / box.width);
-        scale = std::max(scale, hint.height() * kTwipsPerPixel / box.height);
+        scale = std::max({scale, twips::scaleToFit(hint.width(), box.width),
+                          twips::scaleToFit(hint.height(), box.height)});
     }
     return scale;
 }
@@ -148,13 +143,13 @@ void frmAbout::layoutControls()
     const double scale = scaleToFit(
         {{lblTitle, kTitle}, {lblAuthor, kAuthor}, {lblWeb, kWeb}, {cmdMail, kMail}, {cmdOK, kOK}});
     const auto px = [scale](double twips) {
-        return qRound(twips * scale / kTwipsPerPixel);
+        return qRound(twips * scale / twips::kPerPixel);
     };
-    const auto place = [&px](QWidget *widget, const TwipsRect &box) {
-        widget->setGeometry(px(box.left), px(box.top), px(box.width), px(box.height));
+    const auto place = [scale](QWidget *widget, const TwipsRect &box) {
+        widget->setGeometry(twips::toPixels(box, scale));
     };
 
-    setFixedSize(px(kClientWidth), px(kClientHeight));
+    setFixedSize(twips::toPixels({0, 0, kClientWidth, kClientHeight}, scale).size());
     place(lblTitle, kTitle);
     place(lblAuthor, kAuthor);
     place(cmdMail, kMail);

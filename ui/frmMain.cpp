@@ -4,6 +4,7 @@
 #include "highlight.h"
 #include "resources.h"
 #include "textbox.h"
+#include "twips.h"
 #include "version.h"
 
 #include <QCheckBox>
@@ -27,15 +28,8 @@ namespace lexorne {
 
 namespace {
 
-// The design grid is in twips: 15 to a pixel at 96 dpi with a small font.
-constexpr double kTwipsPerPixel = 15.0;
+using Twips = twips::Rect;
 constexpr QSize kClientTwips(5130, 5370);
-
-// Left, top, width, height in twips, relative to the containing frame or panel.
-struct Twips
-{
-    int left, top, width, height;
-};
 
 constexpr Twips kFrameOriginal{120, 0, 4935, 975};
 constexpr Twips kFrameAlpha{120, 1080, 4935, 1335};
@@ -74,22 +68,6 @@ constexpr Twips letterTwips(int k)
 // Tab order of the board: Z, Y, D, C, B, A, E .. H, L .. I, P .. M, Q .. T, X .. U.
 constexpr std::array<int, kLetterCount> kLetterTabOrder{
     25, 24, 3, 2, 1, 0, 4, 5, 6, 7, 11, 10, 9, 8, 15, 14, 13, 12, 16, 17, 18, 19, 23, 22, 21, 20};
-
-QRect toPixels(const Twips &t, double pixelsPerTwip)
-{
-    // Edges are rounded, not sizes, so neighbours keep their spacing.
-    const int left = qRound(t.left * pixelsPerTwip);
-    const int top = qRound(t.top * pixelsPerTwip);
-    const int right = qRound((t.left + t.width) * pixelsPerTwip);
-    const int bottom = qRound((t.top + t.height) * pixelsPerTwip);
-    return {left, top, right - left, bottom - top};
-}
-
-// Scale at which `pixels` fit into `twips`, with one pixel spare for rounding.
-double scaleFor(int pixels, int twips)
-{
-    return twips > 0 ? (pixels + 1) * kTwipsPerPixel / twips : 0.0;
-}
 
 // The size a control needs so that nothing it shows is cut.
 QSize requiredSize(const QWidget *widget)
@@ -298,8 +276,8 @@ void frmMain::layoutControls()
     double scale = 1.0;
     for (const Spot &spot : spots) {
         const QSize need = requiredSize(spot.widget);
-        scale = std::max({scale, scaleFor(need.width(), spot.twips.width),
-                          scaleFor(need.height(), spot.twips.height)});
+        scale = std::max({scale, twips::scaleToFit(need.width(), spot.twips.width),
+                          twips::scaleToFit(need.height(), spot.twips.height)});
     }
     // A frame's child must clear the frame's caption and border.
     struct Framed
@@ -316,17 +294,18 @@ void frmMain::layoutControls()
     for (const Framed &f : framed) {
         const QMargins margins = f.frame->contentsMargins();
         const Twips &c = f.childTwips;
-        scale = std::max({scale, scaleFor(margins.left(), c.left), scaleFor(margins.top(), c.top),
-                          scaleFor(margins.right(), f.frameTwips.width - c.left - c.width),
-                          scaleFor(margins.bottom(), f.frameTwips.height - c.top - c.height)});
+        scale =
+            std::max({scale, twips::scaleToFit(margins.left(), c.left),
+                      twips::scaleToFit(margins.top(), c.top),
+                      twips::scaleToFit(margins.right(), f.frameTwips.width - c.left - c.width),
+                      twips::scaleToFit(margins.bottom(), f.frameTwips.height - c.top - c.height)});
     }
 
     m_scale = scale;
-    const double pixelsPerTwip = scale / kTwipsPerPixel;
     for (const Spot &spot : spots)
-        spot.widget->setGeometry(toPixels(spot.twips, pixelsPerTwip));
+        spot.widget->setGeometry(twips::toPixels(spot.twips, scale));
     const QRect client =
-        toPixels({0, 0, kClientTwips.width(), kClientTwips.height()}, pixelsPerTwip);
+        twips::toPixels({0, 0, kClientTwips.width(), kClientTwips.height()}, scale);
     setFixedSize(client.size());
 
     if (const QScreen *screen = this->screen())
