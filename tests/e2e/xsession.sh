@@ -5,6 +5,7 @@
 # Sourced, not run. Needs: Xvfb, xprop (x11-utils); openbox when asked for.
 
 XS_DIR=""
+XS_TMPDIR="${TMPDIR:-/tmp}"
 XS_XVFB_PID=""
 XS_WM_PID=""
 
@@ -22,7 +23,7 @@ xs_wait() {
 # a fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR under one temporary folder.
 xs_start() {
     local with_wm="${1:-}"
-    XS_DIR="$(mktemp -d "${TMPDIR:-/tmp}/lexorne-x.XXXXXX")" || return 1
+    XS_DIR="$(mktemp -d "$XS_TMPDIR/lexorne-x.XXXXXX")" || return 1
     mkdir -p "$XS_DIR/home" "$XS_DIR/config" "$XS_DIR/runtime" "$XS_DIR/data" \
         "$XS_DIR/cache" "$XS_DIR/tmp" || return 1
     chmod 700 "$XS_DIR/runtime" || return 1
@@ -71,4 +72,5 @@ xs_stop() {
     XS_WM_PID="" XS_XVFB_PID=""
     [ -n "$XS_DIR" ] && rm -rf "$XS_DIR"
     XS_DIR=""
+    export TMPDIR="$XS_TMPDIR"
 }
