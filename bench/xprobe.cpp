@@ -120,10 +120,19 @@ int start(Display *display, int idleMs, char **argv)
     std::optional<Clock::time_point> drawn;
     Window window = 0;
     XEvent event;
-    while (nextEvent(display, event,
-                     !mapped ? deadline
-                     : drawn ? std::min(*drawn + quiet, *mapped + std::chrono::seconds(3))
-                             : *mapped + std::chrono::seconds(3))) {
+    while (true) {
+        const auto until = !mapped ? deadline
+                           : drawn ? std::min(*drawn + quiet, *mapped + std::chrono::seconds(3))
+                                   : *mapped + std::chrono::seconds(3);
+        // Wakes every 50 ms to notice a program that ended without a window.
+        if (!nextEvent(display, event,
+                       std::min(until, Clock::now() + std::chrono::milliseconds(50)))) {
+            if (Clock::now() >= until)
+                break;
+            if (!mapped && waitpid(pid, nullptr, WNOHANG) == pid)
+                die("the program ended before mapping a window");
+            continue;
+        }
         if (event.type == MapNotify && !mapped && event.xmap.event == root &&
             !event.xmap.override_redirect) {
             mapped = Clock::now();
