@@ -29,9 +29,8 @@ class Sandbox
 public:
     Sandbox()
     {
-        QDir(m_root.path()).mkpath(u"home"_s);
-        QDir(m_root.path()).mkpath(u"config/Quillmoor"_s);
-        QDir(m_root.path()).mkpath(u"run"_s);
+        for (const QString &folder : {u"home"_s, u"config/Quillmoor"_s, u"run"_s})
+            QDir(m_root.path()).mkpath(folder);
         QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
@@ -132,19 +131,12 @@ class TestLexorne : public QObject
     Q_OBJECT
 
 private slots:
-    void secondStartTouchesNothing_data()
-    {
-        QTest::addColumn<QByteArray>("store");
-        QTest::newRow("nothing stored") << QByteArray();
-        QTest::newRow("game stored") << QByteArray("[General%20Settings]\nCitation=Il pleut\n"
-                                                   "[Alpha]\n4=1\n12=0\n[Autre]\nx=y\n");
-    }
     void secondStartTouchesNothing()
     {
-        QFETCH(QByteArray, store);
+        // A stored ticked letter: a second window loading the game would
+        // write it back and change the file's time.
         Sandbox sandbox;
-        if (!store.isNull())
-            sandbox.writeStore(store);
+        sandbox.writeStore("[General%20Settings]\nCitation=Il pleut\n[Alpha]\n4=1\n12=0\n");
         auto first = sandbox.launch();
         QVERIFY(sandbox.answers(*first));
         const QStringList before = sandbox.snapshot();
@@ -189,10 +181,6 @@ private slots:
         // ...and do not stop the next start from becoming the running copy.
         auto next = sandbox.launch();
         QVERIFY(sandbox.answers(*next));
-        auto third = sandbox.launch();
-        QVERIFY(endsWithin(*third, 10000));
-        QCOMPARE(third->exitCode(), 0);
-        QCOMPARE(next->state(), QProcess::Running);
         stop(*next);
     }
 
