@@ -126,42 +126,35 @@ private slots:
             QCOMPARE(diskValue(kCitation).typeId(), QMetaType::QString);
     }
 
-    void decodeHandWritten_data()
+    // Whatever is typed into the file by hand gives a clear result; only the
+    // texts this program writes count as letters.
+    void handWritten_data()
     {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("list") << QByteArray("Citation=a, b") << u"a, b"_s;
-        QTest::newRow("bad bytes")
-            << QByteArray("Citation=@ByteArray(a\\xff\\xc3z)") << u"a\uFFFD\uFFFDz"_s;
-        QTest::newRow("number") << QByteArray("Citation=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x7)")
-                                << u"7"_s;
-        QTest::newRow("rect") << QByteArray("Citation=@Rect(1 2 3 4)") << QString();
+        QTest::addColumn<QByteArray>("value"); // of the quotation and of "H"
+        QTest::addColumn<QString>("quotation");
+        QTest::addColumn<LetterState>("letter");
+        const auto row = [](const char *value, const QString &quotation, LetterState letter) {
+            QTest::newRow(value) << QByteArray(value) << quotation << letter;
+        };
+        constexpr LetterState no = LetterState::Unticked;
+        row("1", u"1"_s, LetterState::Ticked);
+        row("2", u"2"_s, LetterState::Greyed);
+        for (const char *number : {"0", "7", "-1", "65537", "1.5", "01"})
+            row(number, QString::fromLatin1(number), no);
+        row("\" 1\"", u" 1"_s, no);
+        row("1, 1", u"1, 1"_s, no); // a list
+        row("@ByteArray(1)", u"1"_s, no);
+        row("@ByteArray(a\\xff\\xc3z)", u"a\uFFFD\uFFFDz"_s, no);
+        row("@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)", u"1"_s, no); // a number
+        row("@Rect(1 2 3 4)", QString(), no);
     }
-    void decodeHandWritten()
-    {
-        QFETCH(QByteArray, line);
-        writeFile("[General%20Settings]\n" + line + "\n");
-        QTEST(Store().readQuotation(), "expected");
-    }
-
-    void letterValues_data()
-    {
-        QTest::addColumn<QByteArray>("value");
-        QTest::addColumn<LetterState>("expected");
-        QTest::newRow("1") << QByteArray("1") << LetterState::Ticked;
-        QTest::newRow("2") << QByteArray("2") << LetterState::Greyed;
-        // Only the texts this program writes count.
-        for (const char *value :
-             {"0", "7", "-1", "65537", "1.5", "01", "\" 1\"", "1, 1", "@ByteArray(1)",
-              "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)", "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QList"})
-            QTest::newRow(value) << QByteArray(value) << LetterState::Unticked;
-    }
-    void letterValues()
+    void handWritten()
     {
         QFETCH(QByteArray, value);
-        writeFile("[Alpha]\n7=" + value + "\n");
+        writeFile("[General%20Settings]\nCitation=" + value + "\n[Alpha]\n7=" + value + "\n");
         Store store;
-        QTEST(store.readLetter(7), "expected");
+        QTEST(store.readQuotation(), "quotation");
+        QTEST(store.readLetter(7), "letter");
         QCOMPARE(store.readLetter(6), LetterState::Unticked);
     }
 
