@@ -27,15 +27,6 @@ namespace {
 const QString kBefore = u"avant"_s;
 const QString kCitation = u"General Settings/Citation"_s;
 
-// Something on the clipboard in two formats, to see whether it was replaced.
-void fillClipboard()
-{
-    auto *mime = new QMimeData;
-    mime->setText(kBefore);
-    mime->setHtml(u"<b>avant</b>"_s);
-    QGuiApplication::clipboard()->setMimeData(mime);
-}
-
 QString clipboard()
 {
     return QGuiApplication::clipboard()->text();
@@ -96,7 +87,8 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
-        fillClipboard();
+        // Something on the clipboard, to see whether it was replaced.
+        QGuiApplication::clipboard()->setText(kBefore);
     }
     void cleanup()
     {
