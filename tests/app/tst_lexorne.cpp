@@ -200,9 +200,9 @@ private slots:
         const QString quotation = u"Il pleut,\nil mouille : « c'est la fête » 😀"_s;
         Sandbox sandbox;
         {
-            QSettings seed(sandbox.store(), QSettings::IniFormat);
-            seed.setValue(u"General Settings/Citation"_s, quotation);
-            seed.setValue(u"Alpha/4"_s, u"1"_s);
+            QSettings initial(sandbox.store(), QSettings::IniFormat);
+            initial.setValue(u"General Settings/Citation"_s, quotation);
+            initial.setValue(u"Alpha/4"_s, u"1"_s);
         }
         auto lexorne = sandbox.launch();
         QVERIFY(sandbox.answers(*lexorne));
