@@ -169,13 +169,13 @@ struct Key
     KeyCode key = 0;
 };
 
-Key parseKeys(Display *display, const std::string &spec)
+Key parseKeys(Display *display, const std::string &combo)
 {
     Key parsed;
     std::size_t from = 0;
     while (true) {
-        const std::size_t plus = spec.find('+', from);
-        const std::string part = spec.substr(from, plus == std::string::npos ? plus : plus - from);
+        const std::size_t plus = combo.find('+', from);
+        const std::string part = combo.substr(from, plus == std::string::npos ? plus : plus - from);
         const char *name = part == "alt"     ? "Alt_L"
                            : part == "ctrl"  ? "Control_L"
                            : part == "shift" ? "Shift_L"
