@@ -223,11 +223,12 @@ void SingleInstance::acceptConnection()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        // A client that says nothing useful in time is dropped.
-        QTimer::singleShot(kServerPatience, socket, [socket] {
+        const auto drop = [socket] {
             socket->abort();
             socket->deleteLater();
-        });
+        };
+        // A client that says nothing useful in time is dropped.
+        QTimer::singleShot(kServerPatience, socket, drop);
 
         struct Progress
         {
@@ -236,10 +237,6 @@ void SingleInstance::acceptConnection()
             ActivationTokens tokens;
         };
         auto progress = std::make_shared<Progress>();
-        const auto drop = [socket] {
-            socket->abort();
-            socket->deleteLater();
-        };
         const auto readRequest = [this, socket, progress, drop] {
             while (socket->canReadLine()) {
                 QByteArray line = socket->readLine(kMaxLine + 1);
