@@ -1,7 +1,9 @@
-#include "lifecycle.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/lifecycle.h"
 
-#include "frmMain.h"
-#include "signals.h"
+#include "app/signals.h"
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QSessionManager>

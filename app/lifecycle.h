@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the main window is brought forward and how every orderly end of the
 // program goes through the window's unload.
 #pragma once

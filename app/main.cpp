@@ -1,9 +1,11 @@
-#include "frmMain.h"
-#include "lifecycle.h"
-#include "signals.h"
-#include "singleinstance.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/lifecycle.h"
+#include "app/signals.h"
+#include "app/singleinstance.h"
+#include "ui/frmMain.h"
 
-#include "version.h"
+#include "version/version.h"
 
 #include <QApplication>
 

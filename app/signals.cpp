@@ -1,4 +1,6 @@
-#include "signals.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/signals.h"
 
 #include <QSocketNotifier>
 

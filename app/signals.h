@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns the termination signals (SIGTERM, SIGINT, SIGHUP) into a Qt signal
 // delivered by the event loop, so that the program can end in order: the
 // handler itself only writes one byte to a socket pair.

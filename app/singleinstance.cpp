@@ -1,4 +1,6 @@
-#include "singleinstance.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/singleinstance.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

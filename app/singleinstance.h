@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One copy of the program per user: the first start owns a lock and listens
 // on a local socket; a later start asks it to come to the front and ends.
 #pragma once

@@ -1,7 +1,9 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Masking and highlighting against a plain copy of the same text, the floor
 // any text transform pays. Sizes from a forum-sized quotation to 10 M chars.
-#include "engine.h"
-#include "highlight.h"
+#include "engine/engine.h"
+#include "highlight/highlight.h"
 
 #include <benchmark/benchmark.h>
 

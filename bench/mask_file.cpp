@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Masks a UTF-8 file with the engine, for a side-by-side run with a sed
 // script on the very same bytes:
 //
@@ -6,7 +8,7 @@
 // LETTERS are the ticked capitals ("AENRST"). Prints the median over five
 // runs of the decoding, the masking (no log) and the encoding, in
 // milliseconds, and writes the masked text to OUTPUT in UTF-8.
-#include "engine.h"
+#include "engine/engine.h"
 
 #include <QFile>
 #include <QString>

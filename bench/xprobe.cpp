@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times a program from the outside, as the X server sees it:
 //
 //   lexorne_xprobe start IDLE_MS PROGRAM [ARGS...]

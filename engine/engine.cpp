@@ -1,6 +1,8 @@
-#include "engine.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/engine.h"
 
-#include "latin1set.h"
+#include "engine/latin1set.h"
 
 #include <bit>
 

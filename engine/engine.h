@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Puzzle engine: turns a quotation and the letter board into the text the
 // game master posts, with the optional log of proposed letters.
 //

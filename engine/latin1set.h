@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Internal to the engine and the highlight renderer: a set of Latin-1 codes
 // tested sixteen UTF-16 code units at a time, so that masking and
 // highlighting run near the speed of a plain copy. Code units above 255 are

@@ -1,6 +1,8 @@
-#include "highlight.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "highlight/highlight.h"
 
-#include "latin1set.h"
+#include "engine/latin1set.h"
 
 #include <array>
 #include <bit>

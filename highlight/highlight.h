@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Colour highlight: the forum colour palette, the letter list and the
 // renderer that wraps every occurrence of one letter (with its accented
 // forms) in a colour tag. Pure functions of their inputs.

@@ -1,4 +1,6 @@
-#include "resources.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "resources/resources.h"
 
 namespace lexorne::resources {
 

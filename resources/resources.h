@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program resources: version facts (version.h), the application icon and the
 // about window's images, compiled into the program.
 #pragma once
 
-#include "version.h"
+#include "version/version.h"
 
 #include <QCursor>
 #include <QIcon>

@@ -1,6 +1,8 @@
-#include "settings.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/settings.h"
 
-#include "version.h"
+#include "version/version.h"
 
 #include <QDateTime>
 #include <QFile>

@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store: keeps the game (the quotation and the 26 letter states)
 // per user between runs, and restores or clears it through the window.
 #pragma once
 
-#include "engine.h"
+#include "engine/engine.h"
 
 #include <QByteArray>
 #include <QSettings>

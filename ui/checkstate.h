@@ -1,8 +1,10 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Board values (0 unticked, 1 ticked, 2 greyed) against Qt::CheckState, which
 // numbers greyed 1 and ticked 2. Always convert through these, never by cast.
 #pragma once
 
-#include "engine.h"
+#include "engine/engine.h"
 
 #include <Qt>
 

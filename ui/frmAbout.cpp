@@ -1,7 +1,9 @@
-#include "frmAbout.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/frmAbout.h"
 
-#include "hoverlabel.h"
-#include "twips.h"
+#include "ui/hoverlabel.h"
+#include "ui/twips.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,6 +1,8 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "resources.h"
+#include "resources/resources.h"
 
 #include <QDesktopServices>
 #include <QDialog>

@@ -1,11 +1,13 @@
-#include "frmMain.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/frmMain.h"
 
-#include "checkstate.h"
-#include "highlight.h"
-#include "resources.h"
-#include "textbox.h"
-#include "twips.h"
-#include "version.h"
+#include "highlight/highlight.h"
+#include "resources/resources.h"
+#include "ui/checkstate.h"
+#include "ui/textbox.h"
+#include "ui/twips.h"
+#include "version/version.h"
 
 #include <QCheckBox>
 #include <QClipboard>

@@ -1,9 +1,11 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the quotation, the letter board, the options and the
 // result, with the generate and highlight commands and the game's start and end.
 #pragma once
 
-#include "frmAbout.h"
-#include "settings.h"
+#include "settings/settings.h"
+#include "ui/frmAbout.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A label that reports every mouse move over it and clicks on it, for the
 // about window's link and author labels.
 #pragma once

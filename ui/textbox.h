@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Exact text out of the window's two text boxes, and their own Ctrl+A and
 // Ctrl+C commands.
 //

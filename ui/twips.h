@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Design geometry in twips (1/1440 inch): 15 to a pixel at 96 dpi with the
 // small font the windows were drawn for. Each window scales its whole design
 // by one factor, chosen so that its controls fit at the real font.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into an empty prefix and checks that the program, its
 # desktop entry, metadata and themed icons land where desktops look for them,
 # and that the desktop entry names the installed program and icon.

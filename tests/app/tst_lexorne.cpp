@@ -1,6 +1,8 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built program as the user would: one copy at a time, and every
 // orderly end saving the quotation.
-#include "singleinstance.h"
+#include "app/singleinstance.h"
 
 #include <QDir>
 #include <QDirIterator>

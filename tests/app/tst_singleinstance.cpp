@@ -1,5 +1,7 @@
-#include "lifecycle.h"
-#include "singleinstance.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/lifecycle.h"
+#include "app/singleinstance.h"
 
 #include <QDateTime>
 #include <QFile>

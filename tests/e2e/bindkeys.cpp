@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Binds the characters of its arguments that the keyboard map lacks to spare
 // key codes, the lower case on the plain level and the upper case on the
 // shifted one. xdotool then types them from the map as it stands. Left to

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end suite: runs the built program on a private X server with a
 # window manager and drives it as a user does, through the keyboard, the
 # mouse and the clipboard only. Every case prints its verdict; the last line

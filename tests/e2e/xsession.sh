@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A private X session for the end-to-end suite, the screenshots and the
 # benchmarks: Xvfb on a free display, optionally openbox (so that minimise,
 # activate and the close request behave as on a desktop), and a throwaway

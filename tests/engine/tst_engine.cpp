@@ -1,4 +1,6 @@
-#include "engine.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/engine.h"
 
 #include <QRandomGenerator>
 #include <QTest>

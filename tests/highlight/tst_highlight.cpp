@@ -1,4 +1,6 @@
-#include "highlight.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "highlight/highlight.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,4 +1,6 @@
-#include "settings.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "settings/settings.h"
 
 #include <QDir>
 #include <QFile>

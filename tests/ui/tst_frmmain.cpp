@@ -1,4 +1,6 @@
-#include "frmMain.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/frmMain.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,4 +1,6 @@
-#include "textbox.h"
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/textbox.h"
 
 #include <QApplication>
 #include <QClipboard>
