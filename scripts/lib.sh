@@ -1,19 +1,31 @@
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the set-up scripts: package checks and the incremental build.
 # Sourced, not run.
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${LEXORNE_BUILD_DIR:-$ROOT/build}"
 
-# What building and running needs, from Debian 12's own archive.
+# What building and running needs, from Debian 12's own archive. The Wayland
+# plugin lets a Wayland session run the program natively.
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
-    libbenchmark-dev fonts-dejavu-core x11-utils)
-# What the test suites need on top: an X server with a window manager for the
-# end-to-end suite, the clipboard and input tools, and the desktop validators.
+    qt6-wayland libbenchmark-dev fonts-dejavu-core x11-utils)
+# What the plain test stage needs on top: an X server with a window manager
+# for the end-to-end suite, the clipboard and input tools, and the desktop
+# validators.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip imagemagick
     desktop-file-utils appstream)
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
 # type, XFIXES to see the clipboard change hands, DAMAGE to see drawing).
 BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev)
+# Each further test stage (scripts/stages/) lists what it needs on top of the
+# plain stage's packages.
+SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
+ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
+PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man man-db)
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
+    qt6-base-dev-tools)
 
 say() { printf '%s\n' "$*" >&2; }
 
