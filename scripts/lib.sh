@@ -44,8 +44,8 @@ ensure_packages() {
     if [ "$(id -u)" -eq 0 ]; then
         say "Installing: ${missing[*]}"
         export DEBIAN_FRONTEND=noninteractive
-        apt-get update -qq || return 1
-        apt-get install -y -qq --no-install-recommends "${missing[@]}" || return 1
+        apt-get -o DPkg::Lock::Timeout=600 update -qq || return 1
+        apt-get -o DPkg::Lock::Timeout=600 install -y -qq --no-install-recommends "${missing[@]}" || return 1
     else
         say "Some packages are missing. Install them with:"
         say "  sudo apt-get install ${missing[*]}"
