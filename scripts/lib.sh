@@ -11,10 +11,11 @@ BUILD_DIR="${LEXORNE_BUILD_DIR:-$ROOT/build}"
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
     qt6-wayland libbenchmark-dev fonts-dejavu-core x11-utils)
 # What the plain test stage needs on top: an X server with a window manager
-# for the end-to-end suite, the clipboard and input tools, and the desktop
-# validators.
-TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip imagemagick
-    desktop-file-utils appstream)
+# for the end-to-end suite, the clipboard and input tools, the keyboard map
+# compiler, a nested Wayland compositor with its clipboard tools, and the
+# desktop validators.
+TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip x11-xkb-utils
+    weston wl-clipboard imagemagick desktop-file-utils appstream)
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
 # type, XFIXES to see the clipboard change hands, DAMAGE to see drawing).
 BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev)

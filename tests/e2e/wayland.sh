@@ -1,0 +1,388 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
+# End-to-end run under Wayland: the built program on its Wayland plugin, on
+# weston nested in a private X server. Keys go through xdotool to weston's
+# X11 window, which hands them to the focused Wayland window; the clipboard
+# is read with wl-paste. Where the focus is and when the program sets the
+# clipboard are read from weston's protocol log, so that every wait ends on
+# an event rather than after a guessed delay. Exits 77 (skipped) when weston
+# or the tools are missing.
+#
+# Usage: wayland.sh LEXORNE
+#   LEXORNE   the program to test
+set -u
+
+LEXORNE="${1:?usage: wayland.sh LEXORNE}"
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# Every wait below is bounded; this bounds the whole run (ctest allows more)
+# so that the clean-up always runs.
+LIMIT="${LEXORNE_E2E_LIMIT:-200}"
+
+for tool in Xvfb weston wl-paste xdotool xkbcomp setxkbmap xprop od cmp awk timeout; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "wayland: '$tool' is missing; scripts/test installs what the suites need."
+        exit 77
+    fi
+done
+
+source "$HERE/xsession.sh"
+source "$HERE/common.sh"
+
+WESTON_PID=""
+WATCHDOG_PID=""
+cleanup() {
+    stop_programs
+    if [ -n "$WESTON_PID" ]; then
+        kill "$WESTON_PID" 2>/dev/null
+        wait "$WESTON_PID" 2>/dev/null
+        WESTON_PID=""
+    fi
+    xs_stop
+    if [ -n "$WATCHDOG_PID" ]; then
+        kill "$WATCHDOG_PID" 2>/dev/null
+        wait "$WATCHDOG_PID" 2>/dev/null
+    fi
+}
+trap cleanup EXIT
+trap 'echo "wayland: stopped after ${LIMIT} s or by a signal"; exit 1' TERM INT HUP
+
+# Its sleep is ended with it, so that nothing holds ctest's output open.
+(
+    trap 'kill "$sleeper" 2>/dev/null; exit 0' TERM
+    sleep "$LIMIT" &
+    sleeper=$!
+    wait "$sleeper" && kill -TERM $$
+) >/dev/null 2>&1 &
+WATCHDOG_PID=$!
+
+if ! xs_start; then
+    echo "wayland: no X session"
+    exit 1
+fi
+CONF="$XDG_CONFIG_HOME/Quillmoor/Lexorne.conf"
+WORK="$XS_DIR/work"
+WLOG="$XS_DIR/weston.log"
+mkdir -p "$WORK"
+
+ms_since() {
+    echo $(((${EPOCHREALTIME/./} - $1) / 1000))
+}
+
+# ---------------------------------------------------------------------------
+# The keyboard map. Weston builds its map from the X server's rule names, not
+# from the server's map, so a key bound in the X server alone would type
+# something else under Wayland. The characters the texts need go into one
+# symbols file, which both use: the X server through xkbcomp, weston through
+# a rules file in the private XDG_CONFIG_HOME that libxkbcommon reads first.
+
+# keysym_of CHAR: as a hex keysym, Latin-1 directly, the rest as Unicode.
+keysym_of() {
+    local code
+    code="$(printf '%d' "'$1")"
+    [ "$code" -gt 255 ] && code=$((code | 0x1000000))
+    printf '0x%08x' "$code"
+}
+
+# setup_keyboard TEXT...: puts each character outside ASCII on a function
+# key of its own, lower case plain and upper case shifted.
+setup_keyboard() {
+    local dir="$XDG_CONFIG_HOME/xkb" rules text i c lower upper key=13
+    local -A done=()
+    rules="$(xprop -root _XKB_RULES_NAMES | sed -n 's/^[^"]*"\([^"]*\)".*/\1/p')"
+    [ -n "$rules" ] || rules=evdev
+    mkdir -p "$dir/rules" "$dir/symbols" || return 1
+    {
+        echo 'default xkb_symbols "basic" {'
+        for text in "$@"; do
+            for ((i = 0; i < ${#text}; i++)); do
+                c="${text:i:1}"
+                [ "$(printf '%d' "'$c")" -gt 127 ] || continue
+                lower="${c,,}" upper="${c^^}"
+                [ -n "${done[$lower]:-}" ] && continue
+                done[$lower]=1
+                if [ "$key" -gt 24 ]; then
+                    echo "wayland: too many characters outside ASCII" >&2
+                    return 1
+                fi
+                echo "    key <FK$key> { [ $(keysym_of "$lower"), $(keysym_of "$upper") ] };"
+                key=$((key + 1))
+            done
+        done
+        echo '};'
+    } >"$dir/symbols/lexorne-e2e" || return 1
+    printf '! include %%S/%s\n! model = symbols\n  * = +lexorne-e2e\n' "$rules" \
+        >"$dir/rules/$rules" || return 1
+    setxkbmap -print | sed '/xkb_symbols/s/\(include "[^"]*\)"/\1+lexorne-e2e"/' |
+        xkbcomp -w 0 -I"$dir" - "$DISPLAY" >"$XS_DIR/xkbcomp.log" 2>&1
+}
+
+# ---------------------------------------------------------------------------
+# Weston and its protocol log
+
+start_weston() {
+    local t0=${EPOCHREALTIME/./} xwin
+    weston --backend=x11-backend.so --socket=lexorne-e2e --shell=desktop-shell.so \
+        --idle-time=0 --no-config --width=1024 --height=768 \
+        --log="$WLOG" --logger-scopes=log,proto >"$XS_DIR/weston.out" 2>&1 &
+    WESTON_PID=$!
+    export WAYLAND_DISPLAY=lexorne-e2e
+    # The shell says when it is ready; a window mapped before may not get
+    # the focus.
+    if ! xs_wait 30000 grep -qs 'desktop_ready()' "$WLOG"; then
+        echo "wayland: weston did not start:"
+        tail -n 20 "$XS_DIR/weston.out" "$WLOG" 2>/dev/null | sed 's/^/     /'
+        return 1
+    fi
+    xwin="$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -n 1)"
+    if [ -z "$xwin" ] || ! xdotool windowfocus --sync "$xwin"; then
+        echo "wayland: weston's X11 window cannot take the keyboard"
+        return 1
+    fi
+    echo "   weston ready after $(ms_since "$t0") ms"
+}
+
+# Prints the title of the window that holds the keyboard focus (nothing when
+# none does), from the requests and events weston logged.
+focused_title() {
+    awk '
+        function object(s, kind) {
+            if (match(s, kind "@[0-9]+")) return substr(s, RSTART, RLENGTH)
+            return ""
+        }
+        $5 == "rq" && $6 ~ /^wl_compositor@[0-9]+\.create_surface\(/ {
+            delete title[$4, object($6, "wl_surface")]
+        }
+        $5 == "rq" && $6 ~ /\.get_xdg_surface\(/ {
+            surface[$4, object($0, "xdg_surface")] = object($0, "wl_surface")
+        }
+        $5 == "rq" && $6 ~ /^xdg_surface@[0-9]+\.get_toplevel\(/ {
+            toplevel[$4, object($0, "xdg_toplevel")] = surface[$4, object($6, "xdg_surface")]
+        }
+        $5 == "rq" && $6 ~ /^xdg_toplevel@[0-9]+\.set_title\(/ {
+            t = $0
+            sub(/^[^"]*"/, "", t)
+            sub(/"\)$/, "", t)
+            title[$4, toplevel[$4, object($6, "xdg_toplevel")]] = t
+        }
+        $5 == "ev" && $6 ~ /^wl_keyboard@[0-9]+\.enter\(/ {
+            focus = $4 SUBSEP object($0, "wl_surface")
+        }
+        $5 == "ev" && $6 ~ /^wl_keyboard@[0-9]+\.leave\(/ { focus = "" }
+        END { if (focus != "" && (focus in title)) print title[focus] }
+    ' "$WLOG"
+}
+
+has_focus() {
+    [ "$(focused_title)" = "$1" ]
+}
+
+# wait_focus TITLE MS [WHAT]: waits until the window titled TITLE holds the
+# keyboard focus, so that the next key reaches it.
+wait_focus() {
+    local t0=${EPOCHREALTIME/./}
+    if ! xs_wait "$2" has_focus "$1"; then
+        fail "${3:-the window \"$1\"} does not have the keyboard focus after $(($2 / 1000)) s (focus: '$(focused_title)')"
+        return 1
+    fi
+    FOCUS_MS="$(ms_since "$t0")"
+}
+
+# How many times a client has set the clipboard so far.
+selections() {
+    grep -c ' rq wl_data_device@[0-9]*\.set_selection(wl_data_source@' "$WLOG"
+}
+
+selection_after() {
+    [ "$(selections)" -gt "$1" ]
+}
+
+# How many windows titled "Lexorama" were ever created.
+main_windows() {
+    grep -c ' rq xdg_toplevel@[0-9]*\.set_title("Lexorama")$' "$WLOG"
+}
+
+# ---------------------------------------------------------------------------
+# The program
+
+MAIN=Lexorama
+ABOUT='À propos de Lexorne Bêta 10'
+LX_PIDS=()
+LX_PID=""
+LX_RC=""
+FOCUS_MS=""
+
+# launch [VAR=VALUE...]: starts a copy on Wayland alone, X out of its reach.
+launch() {
+    env -u DISPLAY QT_QPA_PLATFORM=wayland "$@" "$LEXORNE" >>"$XS_DIR/lexorne.log" 2>&1 &
+    LX_PID=$!
+    LX_PIDS+=("$LX_PID")
+}
+
+ended() {
+    local state
+    state="$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)"
+    [ -z "$state" ] || [ "$state" = Z ]
+}
+
+wait_exit() {
+    LX_RC=""
+    xs_wait "$2" ended "$1" || return 1
+    wait "$1" 2>/dev/null
+    LX_RC=$?
+}
+
+stop_programs() {
+    local pid
+    for pid in "${LX_PIDS[@]}"; do
+        ended "$pid" && { wait "$pid" 2>/dev/null; continue; }
+        kill -TERM "$pid" 2>/dev/null
+        xs_wait 5000 ended "$pid" || kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    LX_PIDS=()
+}
+
+# Starts the program, waits for its window to take the keyboard, and checks
+# that Qt chose its Wayland plugin.
+start_program() {
+    local t0=${EPOCHREALTIME/./}
+    launch
+    wait_focus "$MAIN" 30000 "the main window" || return 1
+    echo "   window focused $(ms_since "$t0") ms after the start"
+    grep -q 'libqwayland' "/proc/$LX_PID/maps" 2>/dev/null ||
+        fail "the program runs without Qt's Wayland plugin"
+}
+
+# read_clipboard FILE: reads the clipboard as UTF-8 text, exact bytes. On
+# weston 10, wl-paste needs the keyboard focus to be handed the clipboard:
+# it maps a window for that, and the main window gets the focus back only
+# once weston has faded that window out. Keys sent meanwhile are lost, so
+# this waits for the focus to return.
+read_clipboard() {
+    local t0=${EPOCHREALTIME/./} read_ms
+    if ! timeout 15 wl-paste --no-newline --type 'text/plain;charset=utf-8' >"$1" 2>"$WORK/wl-paste.err"; then
+        fail "wl-paste could not read the clipboard: $(head -c 300 "$WORK/wl-paste.err")"
+        return 1
+    fi
+    read_ms="$(ms_since "$t0")"
+    wait_focus "$MAIN" 15000 "after wl-paste, the main window" || return 1
+    echo "   clipboard read in $read_ms ms, focus back $FOCUS_MS ms later"
+}
+
+# clip_after FILE KEY...: presses the keys, waits for the program to set the
+# clipboard, and reads it into FILE.
+clip_after() {
+    local file="$1" before
+    shift
+    before="$(selections)"
+    keys "$@"
+    if ! xs_wait 15000 selection_after "$before"; then
+        fail "the clipboard was not set within 15 s after: $*"
+        return 1
+    fi
+    read_clipboard "$file"
+}
+
+# ---------------------------------------------------------------------------
+# Cases
+
+case_typical_request() {
+    start_program || return
+
+    tabs "$TABS_TO_QUOTATION"
+    type_text "$QUOTATION"
+    clip_after "$WORK/typed" ctrl+a ctrl+c || return
+    expect_text "the quotation typed (Ctrl+A, Ctrl+C in the quotation box)" \
+        "$QUOTATION" "$WORK/typed" || return
+
+    # From the quotation box: Z Y D C B A E, tick; F G H L K J I P O N, tick.
+    tabs 7
+    keys space
+    tabs 10
+    keys space
+    clip_after "$WORK/rendered" alt+o || return
+    expect_text "the clipboard after \"&On y va !\"" "$RENDERED" "$WORK/rendered"
+
+    # From N: M Q R S T X W V U, "Copier...", "Entourer la lettre": tick it;
+    # the letter list: E/e; the colour list: Rouge; "Go !".
+    tabs 11
+    keys space
+    keys Tab Down Down Down Down Tab Down Tab
+    clip_after "$WORK/highlighted" space || return
+    expect_text "the clipboard after \"Go !\" with E/e in Rouge" "$HIGHLIGHTED" \
+        "$WORK/highlighted"
+
+    local letters
+    letters="$(stored_letters)"
+    [ "$letters" = $'Alpha/4=1\nAlpha/13=1' ] ||
+        fail "stored letters: expected Alpha/4=1 and Alpha/13=1, got: ${letters//$'\n'/ }"
+
+    # The modal about window takes the keyboard and gives it back.
+    keys alt+p
+    wait_focus "$ABOUT" 15000 "after Alt+P, the about window" || return
+    keys Escape
+    wait_focus "$MAIN" 15000 "after Escape, the main window" || return
+    # The quotation is stored when the window goes, and only then.
+    settings_lines | grep -q '^General%20Settings/Citation=' &&
+        fail "the quotation was stored before Alt+Q"
+    keys alt+q
+    if ! wait_exit "$LX_PID" 15000; then
+        fail "still running 15 s after Alt+Q"
+        return
+    fi
+    [ "$LX_RC" = 0 ] || fail "Alt+Q ended the program with status $LX_RC"
+    local citation expected="General%20Settings/Citation=\"${QUOTATION//$'\n'/\\n}\""
+    citation="$(settings_lines | grep '^General%20Settings/Citation=')"
+    [ "$citation" = "$expected" ] ||
+        fail "after Alt+Q, expected the stored line '$expected', got: '${citation:-(none)}'"
+}
+
+# A second start hands its activation token to the running copy and ends.
+# Weston 10 offers no xdg-activation, so whether the first window comes to
+# the front cannot be seen here; that it stays the only one can.
+case_second_start() {
+    start_program || return
+    local first="$LX_PID" second windows before="$WORK/settings-before"
+    windows="$(main_windows)"
+    { cat "$CONF" 2>/dev/null || echo "(no settings file)"; } >"$before"
+
+    local t0=${EPOCHREALTIME/./}
+    launch XDG_ACTIVATION_TOKEN="lexorne-e2e-token-$$"
+    second="$LX_PID"
+    LX_PID="$first"
+    if ! wait_exit "$second" 15000; then
+        fail "the second copy still runs after 15 s"
+        return
+    fi
+    echo "   the second copy ended after $(ms_since "$t0") ms"
+    [ "$LX_RC" = 0 ] || fail "the second copy ended with status $LX_RC"
+    [ "$(main_windows)" = "$windows" ] || fail "the second copy opened a window"
+    ended "$first" && fail "the first copy ended"
+    { cat "$CONF" 2>/dev/null || echo "(no settings file)"; } >"$WORK/settings-after"
+    same_bytes "the settings file" "$before" "$WORK/settings-after"
+
+    # Still answering the keyboard: Alt+Q ends it.
+    wait_focus "$MAIN" 15000 "after the second start, the main window" || return
+    keys alt+q
+    wait_exit "$first" 15000 || fail "the first copy still runs 15 s after Alt+Q"
+}
+
+if ! setup_keyboard "$QUOTATION"; then
+    echo "wayland: could not set up the keyboard map:"
+    sed 's/^/     /' "$XS_DIR/xkbcomp.log" 2>/dev/null
+    exit 1
+fi
+start_weston || exit 1
+
+run_case "Wayland: type, tick E and N, Alt+O, Go !, about window, Alt+Q" case_typical_request
+run_case "Wayland: a second start hands over to the first" case_second_start
+
+if [ "$FAILED" -gt 0 ]; then
+    echo "   program output:"
+    sed 's/^/     /' "$XS_DIR/lexorne.log" 2>/dev/null
+    echo "   weston's log, without the protocol:"
+    grep -v '\]\[proto\]' "$WLOG" 2>/dev/null | tail -n 30 | sed 's/^/     /'
+fi
+echo "$PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]
