@@ -1,5 +1,6 @@
 # SPDX-FileCopyrightText: 2026 Quillmoor
 # SPDX-License-Identifier: GPL-3.0-or-later
+# shellcheck shell=bash disable=SC2034 # the texts are for the sourcing script
 # What the end-to-end runs share: verdicts, byte comparisons, the settings
 # file as lines, and the texts of the typical request. Sourced, not run.
 # The sourcing script defines stop_programs, which ends a case.

@@ -88,7 +88,7 @@ keysym_of() {
 # key of its own, lower case plain and upper case shifted.
 setup_keyboard() {
     local dir="$XDG_CONFIG_HOME/xkb" rules text i c lower upper key=13
-    local -A done=()
+    local -A seen=()
     rules="$(xprop -root _XKB_RULES_NAMES | sed -n 's/^[^"]*"\([^"]*\)".*/\1/p')"
     [ -n "$rules" ] || rules=evdev
     mkdir -p "$dir/rules" "$dir/symbols" || return 1
@@ -99,8 +99,8 @@ setup_keyboard() {
                 c="${text:i:1}"
                 [ "$(printf '%d' "'$c")" -gt 127 ] || continue
                 lower="${c,,}" upper="${c^^}"
-                [ -n "${done[$lower]:-}" ] && continue
-                done[$lower]=1
+                [ -n "${seen[$lower]:-}" ] && continue
+                seen[$lower]=1
                 if [ "$key" -gt 24 ]; then
                     echo "wayland: too many characters outside ASCII" >&2
                     return 1
