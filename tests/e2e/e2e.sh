@@ -267,11 +267,15 @@ case_reset_then_close_box() {
         fail "stored letters before the reset: ${before//$'\n'/ }"
 
     keys alt+s
-    reset_done() { [ "$(stored_letters)" = $'Alpha/4=0\nAlpha/13=0' ]; }
-    xs_wait 3000 reset_done ||
-        fail "after \"Re&set\", stored letters: expected Alpha/4=0 and Alpha/13=0 alone, got: $(stored_letters | tr '\n' ' ')"
-    settings_lines | grep -q '^General%20Settings/Citation=' &&
-        fail "the quotation is still stored after \"Re&set\""
+    # The file may be written in more than one step: wait for the whole.
+    letters_reset() { [ "$(stored_letters)" = $'Alpha/4=0\nAlpha/13=0' ]; }
+    quotation_gone() { ! settings_lines | grep -q '^General%20Settings/Citation='; }
+    reset_done() { letters_reset && quotation_gone; }
+    if ! xs_wait 10000 reset_done; then
+        letters_reset ||
+            fail "after \"Re&set\", stored letters: expected Alpha/4=0 and Alpha/13=0 alone, got: $(stored_letters | tr '\n' ' ')"
+        quotation_gone || fail "the quotation is still stored after \"Re&set\""
+    fi
 
     # The window manager's close: a WM_DELETE_WINDOW request, as the close box.
     quit_program alt+F4 || return
