@@ -125,6 +125,8 @@ start_weston() {
     # No key repeat: a program held up on a loaded machine must not take one
     # key press for several.
     printf '[keyboard]\nrepeat-rate=0\n' >"$XS_DIR/weston.ini" || return 1
+    # The pointer stays outside weston's window: no hover, no tooltip.
+    xdotool mousemove 1270 1015
     weston --backend=x11-backend.so --socket=lexorne-e2e --shell=desktop-shell.so \
         --idle-time=0 --config="$XS_DIR/weston.ini" --width=1024 --height=768 \
         --log="$WLOG" --logger-scopes=log,proto >"$XS_DIR/weston.out" 2>&1 &
