@@ -140,7 +140,7 @@ start_weston() {
         return 1
     fi
     xwin="$(xdotool search --class '^Weston Compositor$' 2>/dev/null | head -n 1)"
-    if [ -z "$xwin" ] || ! xdotool windowfocus --sync "$xwin"; then
+    if [ -z "$xwin" ] || ! timeout 10 xdotool windowfocus --sync "$xwin"; then
         echo "wayland: weston's X11 window cannot take the keyboard"
         return 1
     fi
