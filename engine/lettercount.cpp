@@ -36,20 +36,32 @@ CodeFlags hiddenUnder(const Board &board)
     return hidden;
 }
 
-// reveals[k][c]: ticking box k alone turns code c from "*" into itself.
-const std::array<CodeFlags, kLetterCount> &revealTable()
+struct RevealTable
 {
-    static const std::array<CodeFlags, kLetterCount> table = [] {
+    // reveals[k][c]: ticking box k alone turns code c from "*" into itself.
+    std::array<CodeFlags, kLetterCount> reveals{};
+    // The boxes that reveal code c, -1 when fewer than two do (Æ has two).
+    std::array<std::array<int, 2>, 256> boxesOf{};
+};
+
+const RevealTable &revealTable()
+{
+    static const RevealTable table = [] {
+        RevealTable t;
+        for (auto &boxes : t.boxesOf)
+            boxes.fill(-1);
         const CodeFlags hiddenByDefault = hiddenUnder(Board{});
-        std::array<CodeFlags, kLetterCount> reveals{};
         for (int k = 0; k < kLetterCount; ++k) {
             Board only;
             only.states[k] = LetterState::Ticked;
             const CodeFlags hidden = hiddenUnder(only);
-            for (int c = 0; c < 256; ++c)
-                reveals[k][c] = hiddenByDefault[c] && !hidden[c];
+            for (int c = 0; c < 256; ++c) {
+                t.reveals[k][c] = hiddenByDefault[c] && !hidden[c];
+                if (t.reveals[k][c])
+                    (t.boxesOf[c][0] < 0 ? t.boxesOf[c][0] : t.boxesOf[c][1]) = k;
+            }
         }
-        return reveals;
+        return t;
     }();
     return table;
 }
@@ -134,7 +146,7 @@ QList<int> LetterTally::hiddenLetters(const Board &board) const
     QList<int> letters;
     if (!hasLetters())
         return letters;
-    const auto &reveals = revealTable();
+    const auto &reveals = revealTable().reveals;
     const CodeFlags hidden = hiddenUnder(board);
     for (int k = 0; k < kLetterCount; ++k) {
         if (board.isTicked(k) || m_boxes[k] == 0)
@@ -164,10 +176,10 @@ LetterTally CountLetters(const QString &quotation)
         tally.m_codes.fill(0);
         tallyUnits(unitsOf(nfc), nfc.size(), tally.m_codes);
     }
-    const auto &reveals = revealTable();
-    for (int k = 0; k < kLetterCount; ++k)
-        for (int c = 0; c < 256; ++c)
-            if (reveals[k][c])
+    const auto &boxesOf = revealTable().boxesOf;
+    for (int c = 0; c < 256; ++c)
+        for (int k : boxesOf[c])
+            if (k >= 0)
                 tally.m_boxes[k] += tally.m_codes[c];
     return tally;
 }
