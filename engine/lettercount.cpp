@@ -40,7 +40,8 @@ struct RevealTable
 {
     // reveals[k][c]: ticking box k alone turns code c from "*" into itself.
     std::array<CodeFlags, kLetterCount> reveals{};
-    // The boxes that reveal code c, -1 when fewer than two do (Æ has two).
+    // The boxes that reveal code c, -1 for a free place: a plain or accented
+    // letter has one box, Æ and æ two, every other code none.
     std::array<std::array<int, 2>, 256> boxesOf{};
 };
 
