@@ -93,9 +93,12 @@ constexpr unsigned slotOf(char16_t c)
     return c < 256 ? c : c < kFirstNonTrivialNfc ? kAboveLatin1 : kMayCompose;
 }
 
+// Occurrences per Latin-1 code.
+using CodeCounts = std::array<qsizetype, 256>;
+
 // Adds the Latin-1 codes of n units to `codes`; returns whether any unit from
 // U+0300 up was seen.
-bool tallyUnits(const char16_t *in, qsizetype n, std::array<qsizetype, 256> &codes)
+bool tallyUnits(const char16_t *in, qsizetype n, CodeCounts &codes)
 {
     // Four tables, one per unit of each group of four, so that a run of one
     // letter does not wait on its own increments. 32-bit counters stay in the
@@ -160,11 +163,6 @@ QList<int> LetterTally::hiddenLetters(const Board &board) const
         }
     }
     return letters;
-}
-
-qsizetype LetterTally::codeCount(int code) const
-{
-    return code >= 0 && code < 256 ? m_codes[code] : 0;
 }
 
 LetterTally CountLetters(const QString &quotation)

@@ -34,12 +34,10 @@ public:
     // once every letter of the quotation shows.
     QList<int> hiddenLetters(const Board &board) const;
 
-    // Occurrences of the Latin-1 code `code` (0..255) in the NFC quotation.
-    qsizetype codeCount(int code) const;
-
 private:
     friend LetterTally CountLetters(const QString &quotation);
 
+    // Occurrences per Latin-1 code in the NFC quotation.
     std::array<qsizetype, 256> m_codes{};
     std::array<qsizetype, kLetterCount> m_boxes{};
 };
