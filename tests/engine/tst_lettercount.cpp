@@ -47,10 +47,10 @@ QString letters(const QList<int> &boxes)
 }
 
 // "E3 A1": the letters named with their counts; every other letter 0.
-std::array<qsizetype, kLetterCount> parseCounts(const QString &spec)
+std::array<qsizetype, kLetterCount> parseCounts(const QString &named)
 {
     std::array<qsizetype, kLetterCount> counts{};
-    for (const QString &item : spec.split(u' ', Qt::SkipEmptyParts))
+    for (const QString &item : named.split(u' ', Qt::SkipEmptyParts))
         counts[item.at(0).unicode() - u'A'] = item.mid(1).toLongLong();
     return counts;
 }
