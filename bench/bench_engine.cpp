@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Masking and highlighting against a plain copy of the same text, the floor
+// Masking, highlighting and letter counting against a plain copy of the same text, the floor
 // any text transform pays. Sizes from a forum-sized quotation to 10 M chars.
 #include "engine/engine.h"
+#include "engine/lettercount.h"
 #include "highlight/highlight.h"
 
 #include <benchmark/benchmark.h>
@@ -82,6 +83,17 @@ void BM_Highlight(benchmark::State &state)
     state.counters["growth"] = double(outputSize) / double(rendered.size());
 }
 
+// The letter counts of the tooltips: one tally of the whole quotation.
+void BM_CountLetters(benchmark::State &state)
+{
+    const QString text = frenchText(state.range(0));
+    for (auto _ : state) {
+        lexorne::LetterTally tally = lexorne::CountLetters(text);
+        benchmark::DoNotOptimize(&tally);
+    }
+    reportChars(state, text.size());
+}
+
 } // namespace
 
 #define LEXORNE_SIZES                                                                              \
@@ -89,3 +101,4 @@ void BM_Highlight(benchmark::State &state)
 BENCHMARK(BM_Copy) LEXORNE_SIZES;
 BENCHMARK(BM_Render) LEXORNE_SIZES;
 BENCHMARK(BM_Highlight) LEXORNE_SIZES;
+BENCHMARK(BM_CountLetters) LEXORNE_SIZES;

@@ -15,6 +15,12 @@
 //     the program takes the clipboard back, and to its first drawing into
 //     WINDOW after that: the command has run and its result is on screen.
 //
+//   lexorne_xprobe type WINDOW KEY
+//     Sends KEY through XTEST and prints the time from its press to the
+//     program's first drawing into WINDOW wider than a text cursor: the
+//     keystroke has reached the screen. A cursor blink, a few pixels wide,
+//     does not count.
+//
 // Every time is taken when the event reaches this client, in milliseconds.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -270,6 +276,48 @@ int press(Display *display, Window window, const std::string &keys, bool fromRel
     return 0;
 }
 
+int type(Display *display, Window window, const std::string &keys)
+{
+    int damageEvent = 0;
+    int damageError = 0;
+    int xtest[4];
+    if (!XDamageQueryExtension(display, &damageEvent, &damageError) ||
+        !XTestQueryExtension(display, &xtest[0], &xtest[1], &xtest[2], &xtest[3]))
+        die("the X server lacks DAMAGE or XTEST");
+
+    // Wider than any text cursor with its margins, narrower than a line of text.
+    constexpr int kCursorWidth = 16;
+    const Key key = parseKeys(display, keys);
+    const Damage damage = XDamageCreate(display, window, XDamageReportRawRectangles);
+    XSync(display, False);
+    XEvent event;
+    while (XPending(display))
+        XNextEvent(display, &event);
+
+    for (KeyCode modifier : key.modifiers)
+        XTestFakeKeyEvent(display, modifier, True, CurrentTime);
+    XTestFakeKeyEvent(display, key.key, True, CurrentTime);
+    XFlush(display);
+    const auto pressed = Clock::now();
+
+    std::optional<Clock::time_point> shown;
+    const auto deadline = pressed + std::chrono::seconds(20);
+    while (!shown && nextEvent(display, event, deadline)) {
+        if (event.type == damageEvent + XDamageNotify &&
+            reinterpret_cast<XDamageNotifyEvent &>(event).area.width > kCursorWidth)
+            shown = Clock::now();
+    }
+    XTestFakeKeyEvent(display, key.key, False, CurrentTime);
+    for (auto it = key.modifiers.rbegin(); it != key.modifiers.rend(); ++it)
+        XTestFakeKeyEvent(display, *it, False, CurrentTime);
+    XDamageDestroy(display, damage);
+    XSync(display, False);
+    if (!shown)
+        die("the program did not draw within 20 s");
+    std::printf("shown_ms=%.2f\n", msBetween(pressed, *shown));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -287,7 +335,10 @@ int main(int argc, char *argv[])
         return press(display, Window(std::strtoul(argv[2], nullptr, 0)), argv[3],
                      from == "release");
     }
+    if (command == "type" && argc == 4)
+        return type(display, Window(std::strtoul(argv[2], nullptr, 0)), argv[3]);
     std::fprintf(stderr, "usage: lexorne_xprobe start IDLE_MS PROGRAM [ARGS...]\n"
-                         "       lexorne_xprobe press WINDOW KEYS press|release\n");
+                         "       lexorne_xprobe press WINDOW KEYS press|release\n"
+                         "       lexorne_xprobe type WINDOW KEY\n");
     return 2;
 }

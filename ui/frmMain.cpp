@@ -5,6 +5,7 @@
 #include "highlight/highlight.h"
 #include "resources/resources.h"
 #include "ui/checkstate.h"
+#include "ui/lettercounts.h"
 #include "ui/textbox.h"
 #include "ui/twips.h"
 #include "version/version.h"
@@ -156,6 +157,9 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     connectHandlers();
     chainTabOrder();
     Form_Load();
+    if (LetterCountTips::enabled())
+        new LetterCountTips(
+            txtOrigin, [this] { return strOriginal; }, chkLetter, txtRendu, this);
     // After the load: the lists' entries are part of what must fit.
     layoutControls();
 
