@@ -76,8 +76,8 @@ void tst_resources::logoIsOpaque58x37()
 // the SVG would show another logo on a high-density screen.
 void tst_resources::logoDensitiesShowOnePicture()
 {
-    const QImage base = QImage(QStringLiteral(":/lexorne/images/logo.png"))
-                            .convertToFormat(QImage::Format_RGB32);
+    const QImage base =
+        QImage(QStringLiteral(":/lexorne/images/logo.png")).convertToFormat(QImage::Format_RGB32);
     QCOMPARE(base.size(), QSize(58, 37));
     for (int scale : {2, 3}) {
         const QImage dense = QImage(QStringLiteral(":/lexorne/images/logo@%1x.png").arg(scale));
@@ -96,9 +96,9 @@ void tst_resources::logoDensitiesShowOnePicture()
         }
         // Resampling blurs edges a little; another picture differs by far more.
         const double perChannel = double(difference) / (3.0 * base.width() * base.height());
-        QVERIFY2(perChannel < 4.0, qPrintable(QStringLiteral("@%1x differs by %2 per channel")
-                                                   .arg(scale)
-                                                   .arg(perChannel)));
+        QVERIFY2(perChannel < 4.0,
+                 qPrintable(
+                     QStringLiteral("@%1x differs by %2 per channel").arg(scale).arg(perChannel)));
     }
 }
 
