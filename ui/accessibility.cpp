@@ -4,8 +4,10 @@
 
 #include "ui/hoverlabel.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeySequence>
 
 namespace lexorne {
@@ -125,12 +127,91 @@ private:
     LinkLabel *link() const { return static_cast<LinkLabel *>(widget()); }
 };
 
+// Qt's own description of a drop-down list on Linux names it by its current
+// entry ("A/a"), leaving the label to a relation that these lists, labelled
+// only by the sentence they stand in, do not have. This one takes the name
+// the program gives, keeps the entry as the value, and otherwise describes
+// the list as Qt does: the popup list as its one child, opened by "press".
+class ComboBoxAccessible : public QAccessibleWidget
+{
+public:
+    explicit ComboBoxAccessible(QComboBox *box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        switch (t) {
+        case QAccessible::Name:
+            if (!widget()->accessibleName().isEmpty())
+                return widget()->accessibleName();
+            return box()->currentText();
+        case QAccessible::Value:
+            return box()->currentText();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    int childCount() const override { return box()->view() ? 1 : 0; }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        if (index != 0 || !box()->view())
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(box()->view());
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child && box()->view() && child->object() == box()->view() ? 0 : -1;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = box()->view() && box()->view()->isVisible();
+        state.collapsed = !state.expanded;
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names;
+        if (widget()->isEnabled())
+            names << showMenuAction() << pressAction();
+        return names + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString &action) override
+    {
+        if (action != showMenuAction() && action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        if (!widget()->isEnabled())
+            return;
+        if (box()->view() && box()->view()->isVisible())
+            box()->hidePopup();
+        else
+            box()->showPopup();
+    }
+
+private:
+    QComboBox *box() const { return static_cast<QComboBox *>(widget()); }
+};
+
 // Asked with each class name of an object's ancestry, most derived first.
 QAccessibleInterface *describe(const QString &className, QObject *object)
 {
     if (className == QLatin1String("lexorne::LinkLabel")) {
         if (auto *link = qobject_cast<LinkLabel *>(object))
             return new LinkAccessible(link);
+    }
+    if (className == QLatin1String("QComboBox")) {
+        // An editable list keeps Qt's description, which covers its line edit.
+        auto *box = qobject_cast<QComboBox *>(object);
+        if (box && !box->isEditable())
+            return new ComboBoxAccessible(box);
     }
     if (className == QLatin1String("QCheckBox")) {
         if (auto *box = qobject_cast<QCheckBox *>(object))
