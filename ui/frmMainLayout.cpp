@@ -16,6 +16,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 namespace lexorne {
@@ -148,9 +149,21 @@ void frmMain::layoutControls()
                       twips::scaleToFit(margins.bottom(), f.frameTwips.height - c.top - c.height)});
     }
 
+    // Edges are rounded in the parent's coordinates, so a child flush with
+    // its panel's edge can end a pixel beyond it at some scales: such a child
+    // gives up that pixel. Parents come before their children.
     m_scale = scale;
-    for (const Spot &spot : spots)
-        spot.widget->setGeometry(twips::toPixels(spot.twips, scale));
+    std::map<const QWidget *, QSize> placed;
+    for (const Spot &spot : spots) {
+        QRect rect = twips::toPixels(spot.twips, scale);
+        const auto parent = placed.find(spot.widget->parentWidget());
+        if (parent != placed.end()) {
+            rect.setRight(std::min(rect.right(), parent->second.width() - 1));
+            rect.setBottom(std::min(rect.bottom(), parent->second.height() - 1));
+        }
+        placed[spot.widget] = rect.size();
+        spot.widget->setGeometry(rect);
+    }
     const QRect client =
         twips::toPixels({0, 0, kClientTwips.width(), kClientTwips.height()}, scale);
     setFixedSize(client.size());
