@@ -7,7 +7,6 @@
 #include "ui/accessibility.h"
 #include "ui/checkstate.h"
 #include "ui/textbox.h"
-#include "ui/themecolours.h"
 #include "version/version.h"
 
 #include <QCheckBox>
@@ -204,21 +203,6 @@ void frmMain::connectHandlers()
     connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
-}
-
-void frmMain::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    // A theme switched at run time: the result box's background was chosen
-    // on the old colours.
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
-        applyWorkspaceColour();
-}
-
-void frmMain::applyWorkspaceColour()
-{
-    if (txtRendu)
-        txtRendu->setPalette(workspacePalette(palette()));
 }
 
 void frmMain::Form_Load()

@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's geometry: where each control stands, in twips, the one
-// scale that makes everything fit at the real font, and the tab order.
+// The main window's geometry and look: where each control stands, in twips,
+// the one scale that makes everything fit at the real font, the tab order,
+// and the result box's background, which follows the palette.
 #include "ui/frmMain.h"
 
+#include "ui/themecolours.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -170,6 +172,21 @@ void frmMain::layoutControls()
 
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    // A theme switched at run time: the result box's background was chosen
+    // on the old colours.
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+        applyWorkspaceColour();
+}
+
+void frmMain::applyWorkspaceColour()
+{
+    if (txtRendu)
+        txtRendu->setPalette(workspacePalette(palette()));
 }
 
 } // namespace lexorne

@@ -370,7 +370,12 @@ case_reset_then_close_box() {
         fail "stored letters before the reset: ${before//$'\n'/ }"
 
     keys alt+s
-    reset_done() { [ "$(stored_letters)" = $'Alpha/4=0\nAlpha/13=0' ]; }
+    # The letters are written one by one before the quotation goes: wait
+    # for the whole reset, not for its first half.
+    reset_done() {
+        [ "$(stored_letters)" = $'Alpha/4=0\nAlpha/13=0' ] &&
+            ! settings_lines | grep -q '^General%20Settings/Citation='
+    }
     xs_wait 3000 reset_done ||
         fail "after \"Re&set\", stored letters: expected Alpha/4=0 and Alpha/13=0 alone, got: $(stored_letters | tr '\n' ' ')"
     settings_lines | grep -q '^General%20Settings/Citation=' &&
