@@ -218,14 +218,16 @@ void frmAbout::lblWeb_MouseMove()
     setLinkHighlighted(true);
 }
 
+// While the link has the keyboard focus it stays highlighted: that is how
+// the focus shows.
 void frmAbout::lblAuthor_MouseMove()
 {
-    setLinkHighlighted(false);
+    setLinkHighlighted(lblWeb->hasFocus());
 }
 
 void frmAbout::Form_MouseMove()
 {
-    setLinkHighlighted(false);
+    setLinkHighlighted(lblWeb->hasFocus());
 }
 
 void frmAbout::lblWeb_Click()

@@ -121,8 +121,7 @@ void frmMain::createControls()
         // Tab belongs to the window's tab order; Enter still breaks the line.
         box->setTabChangesFocus(true);
     }
-    // Named here, not only by their frames, so that a change of layout
-    // cannot leave them nameless.
+    // Named here, not only through their frames' captions.
     txtOrigin->setAccessibleName(QStringLiteral("Citation"));
     txtRendu->setAccessibleName(QStringLiteral("Résultat"));
     txtRendu->setReadOnly(true);
@@ -148,8 +147,7 @@ void frmMain::createControls()
     name(chkBBCode, QStringLiteral("chkBBCode"));
     cboBBCode1 = new QComboBox(picOptions);
     name(cboBBCode1, QStringLiteral("cboBBCode1"));
-    // A list is otherwise known by its current entry ("A/a"), which says
-    // nothing of what it chooses.
+    // Otherwise known by its current entry ("A/a"), which says nothing.
     cboBBCode1->setAccessibleName(QStringLiteral("Lettre à entourer"));
     lblBCode = new QLabel(QStringLiteral("en"), picOptions);
     name(lblBCode, QStringLiteral("lblBCode"));
@@ -168,8 +166,12 @@ void frmMain::createControls()
     name(cmdAbout, QStringLiteral("cmdAbout"));
     cmdReset = new QPushButton(QStringLiteral("Re&set"), this);
     name(cmdReset, QStringLiteral("cmdReset"));
+    cmdReset->setAccessibleDescription(
+        QStringLiteral("Efface la citation enregistrée et décoche toutes les lettres"));
     cmdGenerate = new QPushButton(QStringLiteral("&On y va !"), this);
     name(cmdGenerate, QStringLiteral("cmdGenerate"));
+    cmdGenerate->setAccessibleDescription(
+        QStringLiteral("Masque les lettres non proposées de la citation"));
     cmdExit = new QPushButton(QStringLiteral("&Quitter"), this);
     name(cmdExit, QStringLiteral("cmdExit"));
 
