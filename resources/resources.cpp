@@ -12,9 +12,25 @@ QIcon applicationIcon()
     return icon;
 }
 
-QPixmap aboutLogo()
+QPixmap aboutLogo(qreal devicePixelRatio)
 {
-    return QPixmap(QStringLiteral(":/lexorne/images/logo.png"));
+    // Nonsense ratios (zero, negative, NaN) fall back to plain pixels.
+    const qreal ratio = devicePixelRatio >= 1.0 ? devicePixelRatio : 1.0;
+    QString file = QStringLiteral(":/lexorne/images/logo@3x.png");
+    if (ratio <= 1.0)
+        file = QStringLiteral(":/lexorne/images/logo.png");
+    else if (ratio <= 2.0)
+        file = QStringLiteral(":/lexorne/images/logo@2x.png");
+    QPixmap logo(file);
+    if (logo.isNull())
+        return logo;
+    const QSize wanted(qRound(kLogoSize.width() * ratio), qRound(kLogoSize.height() * ratio));
+    // Between the shipped densities (1.5, 2.5) or beyond them: scale down
+    // from the next larger image, or up from the largest one.
+    if (logo.size() != wanted)
+        logo = logo.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    logo.setDevicePixelRatio(ratio);
+    return logo;
 }
 
 QCursor linkCursor()

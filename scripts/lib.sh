@@ -19,6 +19,8 @@ TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip x11-xkb-utils
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
 # type, XFIXES to see the clipboard change hands, DAMAGE to see drawing).
 BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev)
+# What scripts/screenshots needs on top: Qt's GTK theme, for the dark shots.
+SCREENSHOT_PACKAGES=("${TEST_PACKAGES[@]}" qt6-gtk-platformtheme)
 # Each further test stage (scripts/stages/) lists what it needs on top of the
 # plain stage's packages.
 SANITIZE_PACKAGES=(clang libclang-rt-14-dev)

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frmAbout.h"
 
+#include "ui/accessibility.h"
 #include "ui/hoverlabel.h"
 #include "ui/twips.h"
 
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -31,9 +33,6 @@ constexpr TwipsRect kWeb{1425, 720, 2385, 195};
 constexpr TwipsRect kLogo{4080, 240, 870, 555};
 constexpr TwipsRect kMail{240, 1080, 3015, 345};
 constexpr TwipsRect kOK{3720, 1080, 1260, 345};
-
-const QColor kLinkHighlighted(0, 0, 255);
-const QColor kLinkPlain(0, 0, 0);
 
 // The smallest scale (at least 1) at which every widget's size hint fits in
 // its design box, so that no caption is clipped whatever the font.
@@ -60,12 +59,14 @@ frmAbout::frmAbout(QWidget *owner, AboutOptions options)
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setMouseTracking(true);
+    installAccessibility();
 
     createControls();
     Form_Load();
     layoutControls();
 
     setTabOrder(cmdOK, cmdMail);
+    setTabOrder(cmdMail, lblWeb);
     cmdOK->setFocus();
 
     // Centred on the owner's screen rather than over the owner.
@@ -78,13 +79,11 @@ void frmAbout::createControls()
 {
     picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setAccessibleName(QStringLiteral("Icône de Lexorne"));
 
     lblTitle = new QLabel(this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     lblTitle->setTextFormat(Qt::PlainText);
-    QPalette titlePalette = lblTitle->palette();
-    titlePalette.setColor(QPalette::WindowText, Qt::black);
-    lblTitle->setPalette(titlePalette);
 
     lblAuthor = new HoverLabel(this);
     lblAuthor->setObjectName(QStringLiteral("lblAuthor"));
@@ -92,8 +91,9 @@ void frmAbout::createControls()
     lblAuthor->setText(QString::fromUtf8(kAuthorName));
     connect(lblAuthor, &HoverLabel::mouseMoved, this, &frmAbout::lblAuthor_MouseMove);
 
-    // Until the first hover the link keeps the label's own window-text colour.
-    lblWeb = new HoverLabel(this);
+    // Plain, the link is in the window-text colour; highlighted (under the
+    // pointer or with the focus), in the theme's link colour, underlined.
+    lblWeb = new LinkLabel(this);
     lblWeb->setObjectName(QStringLiteral("lblWeb"));
     lblWeb->setTextFormat(Qt::PlainText);
     lblWeb->setAlignment(Qt::AlignCenter);
@@ -101,10 +101,14 @@ void frmAbout::createControls()
     lblWeb->setCursor(resources::linkCursor());
     connect(lblWeb, &HoverLabel::mouseMoved, this, &frmAbout::lblWeb_MouseMove);
     connect(lblWeb, &HoverLabel::clicked, this, &frmAbout::lblWeb_Click);
+    connect(lblWeb, &LinkLabel::focusChanged, this, &frmAbout::setLinkHighlighted);
+    lblWeb->setAccessibleName(QStringLiteral("Page web de l'auteur, ") + lblWeb->text());
+    lblWeb->setAccessibleDescription(
+        QStringLiteral("Ouvre la page web de l'auteur dans le navigateur"));
 
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setPixmap(resources::aboutLogo());
+    Picture1->setAccessibleName(QStringLiteral("Logo de Lexorne"));
 
     cmdMail = new QPushButton(QStringLiteral("Envoyer un e-m@il au programmeur"), this);
     cmdMail->setObjectName(QStringLiteral("cmdMail"));
@@ -166,10 +170,28 @@ void frmAbout::layoutControls()
     // The pictures are sized to their images: the icon at the window's scale,
     // the logo pixel for pixel.
     const int iconSide = px(kPicIcon.width);
-    picIcon->setPixmap(m_icon.pixmap(QSize(iconSide, iconSide), devicePixelRatio()));
     picIcon->setGeometry(px(kPicIcon.left), px(kPicIcon.top), iconSide, iconSide);
-    const QSize logoSize = Picture1->pixmap().deviceIndependentSize().toSize();
-    Picture1->setGeometry(px(kLogo.left), px(kLogo.top), logoSize.width(), logoSize.height());
+    Picture1->setGeometry(px(kLogo.left), px(kLogo.top), resources::kLogoSize.width(),
+                          resources::kLogoSize.height());
+    drawPictures();
+}
+
+void frmAbout::drawPictures()
+{
+    const qreal ratio = devicePixelRatio();
+    picIcon->setPixmap(m_icon.pixmap(picIcon->size(), ratio));
+    Picture1->setPixmap(resources::aboutLogo(ratio));
+}
+
+void frmAbout::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Moved to a screen of another density: redraw rather than stretch.
+    if (QWindow *window = windowHandle()) {
+        connect(window, &QWindow::screenChanged, this, &frmAbout::drawPictures,
+                Qt::UniqueConnection);
+    }
+    drawPictures();
 }
 
 void frmAbout::reject()
@@ -196,14 +218,16 @@ void frmAbout::lblWeb_MouseMove()
     setLinkHighlighted(true);
 }
 
+// While the link has the keyboard focus it stays highlighted: that is how
+// the focus shows.
 void frmAbout::lblAuthor_MouseMove()
 {
-    setLinkHighlighted(false);
+    setLinkHighlighted(lblWeb->hasFocus());
 }
 
 void frmAbout::Form_MouseMove()
 {
-    setLinkHighlighted(false);
+    setLinkHighlighted(lblWeb->hasFocus());
 }
 
 void frmAbout::lblWeb_Click()
@@ -225,9 +249,8 @@ void frmAbout::cmdOK_Click()
 
 void frmAbout::setLinkHighlighted(bool highlighted)
 {
-    QPalette palette = lblWeb->palette();
-    palette.setColor(QPalette::WindowText, highlighted ? kLinkHighlighted : kLinkPlain);
-    lblWeb->setPalette(palette);
+    // A role, not a colour: a theme switched later repaints the link right.
+    lblWeb->setForegroundRole(highlighted ? QPalette::Link : QPalette::WindowText);
     QFont font = lblWeb->font();
     font.setUnderline(highlighted);
     lblWeb->setFont(font);

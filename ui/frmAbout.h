@@ -18,6 +18,7 @@ class QPushButton;
 namespace lexorne {
 
 class HoverLabel;
+class LinkLabel;
 
 // What the about window is built from; tests inject their own.
 struct AboutOptions
@@ -47,6 +48,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -60,6 +62,8 @@ private:
     void cmdOK_Click();
 
     void setLinkHighlighted(bool highlighted);
+    // Draws the icon and the logo for the screen's pixel density.
+    void drawPictures();
     void openLink(const QString &address);
 
     AboutOptions m_options;
@@ -67,7 +71,7 @@ private:
     QLabel *picIcon = nullptr;
     QLabel *lblTitle = nullptr;
     HoverLabel *lblAuthor = nullptr;
-    HoverLabel *lblWeb = nullptr;
+    LinkLabel *lblWeb = nullptr;
     QLabel *Picture1 = nullptr;
     QPushButton *cmdMail = nullptr;
     QPushButton *cmdOK = nullptr;

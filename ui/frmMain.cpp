@@ -4,10 +4,10 @@
 
 #include "highlight/highlight.h"
 #include "resources/resources.h"
+#include "ui/accessibility.h"
 #include "ui/checkstate.h"
 #include "ui/lettercounts.h"
 #include "ui/textbox.h"
-#include "ui/twips.h"
 #include "version/version.h"
 
 #include <QCheckBox>
@@ -20,82 +20,12 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcutEvent>
-#include <QStyle>
 #include <QTimer>
-
-#include <algorithm>
-#include <vector>
 
 namespace lexorne {
 
 namespace {
-
-using Twips = twips::Rect;
-constexpr QSize kClientTwips(5130, 5370);
-
-constexpr Twips kFrameOriginal{120, 0, 4935, 975};
-constexpr Twips kFrameAlpha{120, 1080, 4935, 1335};
-constexpr Twips kFrameRendu{120, 2520, 4935, 855};
-constexpr Twips kFrameOptions{120, 3480, 4935, 1335};
-// Each frame's single child: a text box or a borderless panel.
-constexpr Twips kOriginBox{120, 240, 4695, 615};
-constexpr Twips kLettersPanel{120, 240, 4695, 975};
-constexpr Twips kRenduBox{120, 240, 4695, 495};
-constexpr Twips kOptionsPanel{120, 240, 4695, 1005};
-
-constexpr Twips kAboutButton{120, 4920, 1215, 375};
-constexpr Twips kResetButton{1440, 4920, 1095, 375};
-constexpr Twips kGenerateButton{2640, 4920, 1095, 375};
-constexpr Twips kExitButton{3840, 4920, 1215, 375};
-
-constexpr Twips kClipBox{0, 0, 4695, 255};
-constexpr Twips kBBCodeBox{0, 360, 1455, 255};
-constexpr Twips kLetterList{1560, 330, 735, 315};
-constexpr Twips kEnLabel{2400, 360, 255, 255};
-constexpr Twips kColourList{2760, 330, 1335, 315};
-constexpr Twips kGoButton{4200, 330, 495, 315};
-constexpr Twips kRecapBox{0, 720, 4695, 255};
-
-// Box k of the board: 7 columns of 4, filled column by column; the last
-// column is narrower and pulled left so that it ends at the panel's edge.
-constexpr Twips letterTwips(int k)
-{
-    const int column = k / 4;
-    const int row = k % 4;
-    if (column == 6)
-        return {4200, 240 * row, 495, 255};
-    return {720 * column, 240 * row, 615, 255};
-}
-
-// Tab order of the board: Z, Y, D, C, B, A, E .. H, L .. I, P .. M, Q .. T, X .. U.
-constexpr std::array<int, kLetterCount> kLetterTabOrder{
-    25, 24, 3, 2, 1, 0, 4, 5, 6, 7, 11, 10, 9, 8, 15, 14, 13, 12, 16, 17, 18, 19, 23, 22, 21, 20};
-
-// The size a control needs so that nothing it shows is cut.
-QSize requiredSize(const QWidget *widget)
-{
-    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
-        // Not sizeHint(): some styles give every captioned button a minimum
-        // width (80 px in Fusion) that has nothing to do with its caption.
-        const QStyle *style = button->style();
-        const QString caption = QString(button->text()).remove(u'&');
-        const int width = button->fontMetrics().horizontalAdvance(caption) +
-                          style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
-                          2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
-        return {width, button->sizeHint().height()};
-    }
-    if (const auto *box = qobject_cast<const QPlainTextEdit *>(widget)) {
-        // A scrolling box needs one whole line; its width only wraps the text.
-        const int height = box->fontMetrics().lineSpacing() + 2 * box->frameWidth() +
-                           2 * qCeil(box->document()->documentMargin());
-        return {0, height};
-    }
-    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
-        return frame->minimumSizeHint();
-    return widget->sizeHint();
-}
 
 QString letterWriteMessage(const QString &location)
 {
@@ -152,6 +82,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString::fromLatin1(kMainWindowCaption));
     setWindowIcon(resources::applicationIcon());
+    installAccessibility();
 
     createControls();
     connectHandlers();
@@ -194,15 +125,13 @@ void frmMain::createControls()
         // Tab belongs to the window's tab order; Enter still breaks the line.
         box->setTabChangesFocus(true);
     }
+    // Named here, not only through their frames' captions.
+    txtOrigin->setAccessibleName(QStringLiteral("Citation"));
+    txtRendu->setAccessibleName(QStringLiteral("Résultat"));
     txtRendu->setReadOnly(true);
     txtRendu->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     txtRendu->setFocusPolicy(Qt::StrongFocus);
-    // Mid is the palette's neutral grey between the window and shadow tones,
-    // the nearest thing to a workspace background that every style defines.
-    QPalette grey = txtRendu->palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        grey.setBrush(group, QPalette::Base, grey.brush(group, QPalette::Mid));
-    txtRendu->setPalette(grey);
+    applyWorkspaceColour();
     new TextBoxKeys(txtOrigin);
     new TextBoxKeys(txtRendu, [this] { return m_shownResult; });
 
@@ -222,12 +151,17 @@ void frmMain::createControls()
     name(chkBBCode, QStringLiteral("chkBBCode"));
     cboBBCode1 = new QComboBox(picOptions);
     name(cboBBCode1, QStringLiteral("cboBBCode1"));
+    // Otherwise known by its current entry ("A/a"), which says nothing.
+    cboBBCode1->setAccessibleName(QStringLiteral("Lettre à entourer"));
     lblBCode = new QLabel(QStringLiteral("en"), picOptions);
     name(lblBCode, QStringLiteral("lblBCode"));
     cboBBCode2 = new QComboBox(picOptions);
     name(cboBBCode2, QStringLiteral("cboBBCode2"));
+    cboBBCode2->setAccessibleName(QStringLiteral("Couleur"));
     cmdBBCode = new QPushButton(QStringLiteral("Go !"), picOptions);
     name(cmdBBCode, QStringLiteral("cmdBBCode"));
+    cmdBBCode->setAccessibleDescription(
+        QStringLiteral("Entoure la lettre choisie de la couleur choisie dans le résultat"));
     chkRecap = new QCheckBox(QStringLiteral("Log des lettres demandées"), picOptions);
     name(chkRecap, QStringLiteral("chkRecap"));
     chkRecap->setCheckState(Qt::Checked);
@@ -236,8 +170,12 @@ void frmMain::createControls()
     name(cmdAbout, QStringLiteral("cmdAbout"));
     cmdReset = new QPushButton(QStringLiteral("Re&set"), this);
     name(cmdReset, QStringLiteral("cmdReset"));
+    cmdReset->setAccessibleDescription(
+        QStringLiteral("Efface la citation enregistrée et décoche toutes les lettres"));
     cmdGenerate = new QPushButton(QStringLiteral("&On y va !"), this);
     name(cmdGenerate, QStringLiteral("cmdGenerate"));
+    cmdGenerate->setAccessibleDescription(
+        QStringLiteral("Masque les lettres non proposées de la citation"));
     cmdExit = new QPushButton(QStringLiteral("&Quitter"), this);
     name(cmdExit, QStringLiteral("cmdExit"));
 
@@ -271,76 +209,6 @@ void frmMain::connectHandlers()
     connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);
     connect(cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
     connect(cmdAbout, &QPushButton::clicked, this, &frmMain::cmdAbout_Click);
-}
-
-void frmMain::chainTabOrder()
-{
-    std::vector<QWidget *> chain{cmdExit, cmdAbout, cmdGenerate, cmdReset, txtRendu, txtOrigin};
-    for (int k : kLetterTabOrder)
-        chain.push_back(chkLetter[k]);
-    chain.insert(chain.end(), {chkClip, chkBBCode, cboBBCode1, cboBBCode2, cmdBBCode, chkRecap});
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
-}
-
-void frmMain::layoutControls()
-{
-    struct Spot
-    {
-        QWidget *widget;
-        Twips twips;
-    };
-    std::vector<Spot> spots{
-        {fraOriginal, kFrameOriginal}, {fraAlpha, kFrameAlpha},        {fraRendu, kFrameRendu},
-        {fraOptions, kFrameOptions},   {txtOrigin, kOriginBox},        {picLettres, kLettersPanel},
-        {txtRendu, kRenduBox},         {picOptions, kOptionsPanel},    {cmdAbout, kAboutButton},
-        {cmdReset, kResetButton},      {cmdGenerate, kGenerateButton}, {cmdExit, kExitButton},
-        {chkClip, kClipBox},           {chkBBCode, kBBCodeBox},        {cboBBCode1, kLetterList},
-        {lblBCode, kEnLabel},          {cboBBCode2, kColourList},      {cmdBBCode, kGoButton},
-        {chkRecap, kRecapBox},
-    };
-    for (int k = 0; k < kLetterCount; ++k)
-        spots.push_back({chkLetter[k], letterTwips(k)});
-
-    // One factor for everything: the smallest that lets every control show
-    // all of its content at the real font, and never below the design size.
-    double scale = 1.0;
-    for (const Spot &spot : spots) {
-        const QSize need = requiredSize(spot.widget);
-        scale = std::max({scale, twips::scaleToFit(need.width(), spot.twips.width),
-                          twips::scaleToFit(need.height(), spot.twips.height)});
-    }
-    // A frame's child must clear the frame's caption and border.
-    struct Framed
-    {
-        const QGroupBox *frame;
-        Twips frameTwips, childTwips;
-    };
-    const std::array<Framed, 4> framed{{
-        {fraOriginal, kFrameOriginal, kOriginBox},
-        {fraAlpha, kFrameAlpha, kLettersPanel},
-        {fraRendu, kFrameRendu, kRenduBox},
-        {fraOptions, kFrameOptions, kOptionsPanel},
-    }};
-    for (const Framed &f : framed) {
-        const QMargins margins = f.frame->contentsMargins();
-        const Twips &c = f.childTwips;
-        scale =
-            std::max({scale, twips::scaleToFit(margins.left(), c.left),
-                      twips::scaleToFit(margins.top(), c.top),
-                      twips::scaleToFit(margins.right(), f.frameTwips.width - c.left - c.width),
-                      twips::scaleToFit(margins.bottom(), f.frameTwips.height - c.top - c.height)});
-    }
-
-    m_scale = scale;
-    for (const Spot &spot : spots)
-        spot.widget->setGeometry(twips::toPixels(spot.twips, scale));
-    const QRect client =
-        twips::toPixels({0, 0, kClientTwips.width(), kClientTwips.height()}, scale);
-    setFixedSize(client.size());
-
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 void frmMain::Form_Load()

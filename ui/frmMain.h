@@ -76,12 +76,15 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void createControls();
     void connectHandlers();
     void chainTabOrder();
     void layoutControls();
+    // Paints the result box in the palette's workspace tone.
+    void applyWorkspaceColour();
 
     void Form_Load();
     void txtOrigin_Change();

@@ -78,9 +78,9 @@ private slots:
         QTest::addColumn<QByteArray>("focus");
         QTest::addColumn<int>("key"); // 0: a click with the mouse
         QTest::newRow("click OK") << 0 << QByteArray("cmdOK") << 0;
-        // Only the two buttons take the focus.
+        // The two buttons and the web link take the focus.
         QTest::newRow("Enter on OK, after a round of Tab")
-            << 2 << QByteArray("cmdOK") << int(Qt::Key_Return);
+            << 3 << QByteArray("cmdOK") << int(Qt::Key_Return);
         QTest::newRow("Escape on mail") << 1 << QByteArray("cmdMail") << int(Qt::Key_Escape);
     }
     // Each way of saying "OK" hides the window and keeps it; none starts a mail.
@@ -110,27 +110,28 @@ private slots:
     void linkLooks_data()
     {
         QTest::addColumn<QByteArrayList>("moves"); // "form": the bare window
-        QTest::addColumn<QString>("look");         // design, link or plain
-        QTest::newRow("never hovered") << QByteArrayList() << "design";
-        QTest::newRow("bare window first") << QByteArrayList{"form"} << "plain";
-        QTest::newRow("over the link") << QByteArrayList{"lblWeb"} << "link";
-        QTest::newRow("link then bare window") << QByteArrayList{"lblWeb", "form"} << "plain";
-        QTest::newRow("link then author") << QByteArrayList{"lblWeb", "lblAuthor"} << "plain";
-        QTest::newRow("link then title") << QByteArrayList{"lblWeb", "lblTitle"} << "link";
-        QTest::newRow("author then link") << QByteArrayList{"lblAuthor", "lblWeb"} << "link";
+        QTest::addColumn<bool>("link");            // the link look, else the plain one
+        QTest::newRow("never hovered") << QByteArrayList() << false;
+        QTest::newRow("bare window first") << QByteArrayList{"form"} << false;
+        QTest::newRow("over the link") << QByteArrayList{"lblWeb"} << true;
+        QTest::newRow("link then bare window") << QByteArrayList{"lblWeb", "form"} << false;
+        QTest::newRow("link then author") << QByteArrayList{"lblWeb", "lblAuthor"} << false;
+        QTest::newRow("link then title") << QByteArrayList{"lblWeb", "lblTitle"} << true;
+        QTest::newRow("author then link") << QByteArrayList{"lblAuthor", "lblWeb"} << true;
     }
     void linkLooks()
     {
         QFETCH(QByteArrayList, moves);
-        QFETCH(QString, look);
+        QFETCH(bool, link);
         Fixture f;
         frmAbout about(&f.owner, f.options());
         QVERIFY(showActive(&about));
-        // A colour of the label's own, told apart from the plain black.
+        // Colours of the label's own, to see that the look follows the palette.
         auto *web = control<QLabel>(&about, "lblWeb");
-        QPalette design = web->palette();
-        design.setColor(QPalette::WindowText, Qt::darkGreen);
-        web->setPalette(design);
+        QPalette palette = web->palette();
+        palette.setColor(QPalette::WindowText, Qt::darkGreen);
+        palette.setColor(QPalette::Link, Qt::darkRed);
+        web->setPalette(palette);
 
         const QPoint bare(about.width() - 2, about.height() - 2);
         QCOMPARE(about.childAt(bare), nullptr);
@@ -141,29 +142,65 @@ private slots:
                 QTest::mouseMove(control(&about, name));
         }
 
-        const bool link = look == QLatin1String("link");
-        const QColor plain = look == QLatin1String("plain") ? Qt::black : Qt::darkGreen;
         QCOMPARE(web->font().underline(), link);
-        QCOMPARE(web->palette().color(QPalette::WindowText), link ? QColor(Qt::blue) : plain);
+        QCOMPARE(web->palette().color(web->foregroundRole()),
+                 link ? QColor(Qt::darkRed) : QColor(Qt::darkGreen));
         // A move to where the pointer already is never arrives: end where no
         // row starts.
+        QTest::mouseMove(&about, QPoint(1, 1));
+    }
+
+    // Tab reaches the link after the two buttons; while it has the focus it
+    // looks as under the pointer, and it is plain again once the focus leaves.
+    void linkFocus()
+    {
+        Fixture f;
+        frmAbout about(&f.owner, f.options());
+        QVERIFY(showActive(&about));
+        auto *web = control<QLabel>(&about, "lblWeb");
+        const auto look = [web] {
+            return std::pair(web->foregroundRole(), web->font().underline());
+        };
+        QCOMPARE(look(), std::pair(QPalette::WindowText, false));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), web);
+        QCOMPARE(look(), std::pair(QPalette::Link, true));
+        // The pointer passing over the bare window does not hide the focus.
+        QTest::mouseMove(&about, QPoint(about.width() - 2, about.height() - 2));
+        QCOMPARE(look(), std::pair(QPalette::Link, true));
+        QTest::keyClick(web, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control(&about, "cmdOK"));
+        QCOMPARE(look(), std::pair(QPalette::WindowText, false));
+        // A click opens the link without taking the focus from the buttons.
+        QTest::mouseClick(web, Qt::LeftButton, {}, web->rect().center());
+        QCOMPARE(QApplication::focusWidget(), control(&about, "cmdOK"));
+        QCOMPARE(f.opened.size(), 1);
         QTest::mouseMove(&about, QPoint(1, 1));
     }
 
     void links_data()
     {
         QTest::addColumn<QByteArray>("control");
-        QTest::addColumn<bool>("byEnter"); // Enter on the focused control instead of a click
+        QTest::addColumn<int>("key"); // on the focused control; 0: a click
         QTest::addColumn<bool>("opens");
         QTest::addColumn<QString>("address");
         const QString web = QString::fromUtf8(kAuthorWebUrl);
         // The title goes into the subject as it is, space included.
         const QString mail = QStringLiteral("mailto:") + QString::fromUtf8(kAuthorEmail) +
                              QStringLiteral("?Subject=Lexorne Bêta");
-        QTest::newRow("web page") << QByteArray("lblWeb") << false << true << web;
-        QTest::newRow("mail") << QByteArray("cmdMail") << false << true << mail;
-        QTest::newRow("mail by Enter") << QByteArray("cmdMail") << true << true << mail;
-        QTest::newRow("web page fails") << QByteArray("lblWeb") << false << false << web;
+        const int click = 0;
+        QTest::newRow("web page") << QByteArray("lblWeb") << click << true << web;
+        QTest::newRow("mail") << QByteArray("cmdMail") << click << true << mail;
+        QTest::newRow("mail by Enter")
+            << QByteArray("cmdMail") << int(Qt::Key_Return) << true << mail;
+        QTest::newRow("web page fails") << QByteArray("lblWeb") << click << false << web;
+        QTest::newRow("web page by Enter")
+            << QByteArray("lblWeb") << int(Qt::Key_Return) << true << web;
+        QTest::newRow("web page by Space")
+            << QByteArray("lblWeb") << int(Qt::Key_Space) << true << web;
+        QTest::newRow("web page fails by Enter")
+            << QByteArray("lblWeb") << int(Qt::Key_Enter) << false << web;
     }
     // The opener gets the exact address; a failure shows a plain message box
     // titled with the application title; the window stays open.
@@ -190,10 +227,11 @@ private slots:
         answerer.start(10);
 
         auto *target = ::control(about, control);
-        QFETCH(bool, byEnter);
-        if (byEnter) {
-            target->setFocus();
-            QTest::keyClick(target, Qt::Key_Return);
+        QFETCH(int, key);
+        if (key) {
+            target->setFocus(Qt::TabFocusReason);
+            QCOMPARE(QApplication::focusWidget(), target);
+            QTest::keyClick(target, Qt::Key(key));
         } else {
             QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
         }

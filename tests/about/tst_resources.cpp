@@ -12,7 +12,9 @@ class tst_resources : public QObject
     Q_OBJECT
 private slots:
     void iconImages();
+    void logoIsOpaque58x37_data();
     void logoIsOpaque58x37();
+    void logoDensitiesShowOnePicture();
     void linkCursor();
 };
 
@@ -42,11 +44,62 @@ void tst_resources::iconImages()
         QVERIFY(resources::applicationIcon().availableSizes().contains(QSize(size, size)));
 }
 
+void tst_resources::logoIsOpaque58x37_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<qreal>("shownRatio");
+    QTest::newRow("1") << 1.0 << QSize(58, 37) << 1.0;
+    QTest::newRow("1.25") << 1.25 << QSize(73, 46) << 1.25;
+    QTest::newRow("1.5") << 1.5 << QSize(87, 56) << 1.5;
+    QTest::newRow("2") << 2.0 << QSize(116, 74) << 2.0;
+    QTest::newRow("3") << 3.0 << QSize(174, 111) << 3.0;
+    QTest::newRow("4, beyond the largest image") << 4.0 << QSize(232, 148) << 4.0;
+    QTest::newRow("0") << 0.0 << QSize(58, 37) << 1.0;
+    QTest::newRow("negative") << -2.0 << QSize(58, 37) << 1.0;
+    QTest::newRow("NaN") << qQNaN() << QSize(58, 37) << 1.0;
+}
+
+// As many device pixels as the screen has for 58 x 37 pixels, so that the
+// logo is never stretched, and the ratio that tells Qt so.
 void tst_resources::logoIsOpaque58x37()
 {
-    const QPixmap logo = resources::aboutLogo();
-    QCOMPARE(logo.size(), QSize(58, 37));
+    QFETCH(qreal, ratio);
+    const QPixmap logo = resources::aboutLogo(ratio);
+    QTEST(logo.size(), "pixels");
+    QTEST(logo.devicePixelRatio(), "shownRatio");
+    QCOMPARE(logo.deviceIndependentSize().toSize(), QSize(58, 37));
     QVERIFY(!logo.hasAlphaChannel());
+}
+
+// The denser images are the same picture: one left behind after an edit of
+// the SVG would show another logo on a high-density screen.
+void tst_resources::logoDensitiesShowOnePicture()
+{
+    const QImage base =
+        QImage(QStringLiteral(":/lexorne/images/logo.png")).convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(base.size(), QSize(58, 37));
+    for (int scale : {2, 3}) {
+        const QImage dense = QImage(QStringLiteral(":/lexorne/images/logo@%1x.png").arg(scale));
+        QCOMPARE(dense.size(), base.size() * scale);
+        const QImage reduced =
+            dense.scaled(base.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_RGB32);
+        qint64 difference = 0;
+        for (int y = 0; y < base.height(); ++y) {
+            for (int x = 0; x < base.width(); ++x) {
+                const QRgb a = base.pixel(x, y);
+                const QRgb b = reduced.pixel(x, y);
+                difference += qAbs(qRed(a) - qRed(b)) + qAbs(qGreen(a) - qGreen(b)) +
+                              qAbs(qBlue(a) - qBlue(b));
+            }
+        }
+        // Resampling blurs edges a little; another picture differs by far more.
+        const double perChannel = double(difference) / (3.0 * base.width() * base.height());
+        QVERIFY2(perChannel < 4.0,
+                 qPrintable(
+                     QStringLiteral("@%1x differs by %2 per channel").arg(scale).arg(perChannel)));
+    }
 }
 
 // A black and white hand whose hot spot is the very tip of the index finger.
