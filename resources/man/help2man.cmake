@@ -1,12 +1,13 @@
 # SPDX-FileCopyrightText: 2026 Quillmoor
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs help2man (HELP2MAN) on PROGRAM with the include file INCLUDE into
-# OUTPUT, in French (LOCPATH holds the compiled fr_FR.UTF-8 locale).
+# OUTPUT, in French (LOCPATH holds the compiled fr_FR.UTF-8 locale), dated
+# SOURCE_DATE_EPOCH.
 # help2man fills the lines of an examples paragraph into one; each example is
 # a command line of its own, so the section is kept unfilled.
 execute_process(
     COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
-            --unset=QT_QPA_PLATFORM LOCPATH=${LOCPATH}
+            --unset=QT_QPA_PLATFORM LOCPATH=${LOCPATH} SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH}
             ${HELP2MAN} --no-info --section=1 --locale=fr_FR.UTF-8
             --include=${INCLUDE} --output=${OUTPUT}.tmp ${PROGRAM}
     RESULT_VARIABLE result)
