@@ -78,7 +78,7 @@ QByteArray render(const Request &request, const QString &quotation);
 // The same from UTF-8 bytes, worked through in pieces of about pieceBytes;
 // nothing when bytes are not well-formed UTF-8.
 std::optional<QByteArray> renderUtf8(const Request &request, QByteArrayView bytes,
-                                     qsizetype pieceBytes = 64 * 1024);
+                                     qsizetype pieceBytes = 16 * 1024);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();
