@@ -6,11 +6,14 @@
 // of three full-size intermediate copies.
 #include "cli/cli.h"
 #include "cli/stdio.h"
+#include "cli/utf8mask.h"
 
 #include "highlight/highlight.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -58,39 +61,81 @@ QByteArray render(const Request &request, const QString &quotation)
     return finish(request, RenderQuotation(quotation, request.board, request.withLog)).toUtf8();
 }
 
-std::optional<QByteArray> renderUtf8(const Request &request, QByteArrayView bytes,
-                                     qsizetype pieceBytes)
+Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceBytes)
 {
     // Each piece on its own; a byte order mark is kept, like every non-letter.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
                                                      QStringDecoder::Flag::ConvertInitialBom);
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    QByteArray out;
-    // Masking never lengthens UTF-8 text ('*' is one byte), but NFC may.
-    out.reserve(bytes.size() + bytes.size() / 16 + 256);
-    const auto append = [&](QStringView text) {
-        const qsizetype used = out.size();
-        out.resize(used + encoder.requiredSpace(text.size()));
-        char *end = encoder.appendToBuffer(out.data() + used, text);
-        out.resize(end - out.constData());
+    const Board &board = request.board;
+    // The highlight works on UTF-16 text anyway.
+    const bool highlight = request.highlightLetter >= 0;
+    const std::optional<detail::Utf8Masker> direct =
+        highlight ? std::nullopt : std::optional<detail::Utf8Masker>(board);
+
+    // The result overwrites the input, whose pieces are done with, as long
+    // as it is no longer: masking only shortens, but the highlight and,
+    // rarely, NFC lengthen. Then it goes on in a buffer of its own.
+    char *const base = bytes.data();
+    qsizetype written = 0;
+    QByteArray spill;
+    bool spilled = highlight;
+    if (spilled)
+        spill.reserve(bytes.size() + bytes.size() / 4 + 256);
+    const auto put = [&](const char *data, qsizetype size, qsizetype freeUpTo) {
+        if (!spilled && written + size <= freeUpTo) {
+            std::memmove(base + written, data, std::size_t(size));
+            written += size;
+            return;
+        }
+        if (!spilled) {
+            spill.reserve(bytes.size() + bytes.size() / 4 + 256);
+            spill.append(base, written);
+            spilled = true;
+        }
+        spill.append(data, size);
     };
 
+    QByteArray scratch;
     QString piece;
-    const Board &board = request.board;
     for (qsizetype from = 0; from < bytes.size();) {
         const qsizetype to = pieceEnd(bytes, from, pieceBytes);
-        const QByteArrayView in = bytes.sliced(from, to - from);
+        const QByteArrayView in(base + from, to - from);
+        if (direct) {
+            scratch.resize(in.size());
+            if (const qsizetype size = direct->mask(in, scratch.data()); size >= 0) {
+                put(scratch.constData(), size, to);
+                from = to;
+                continue;
+            }
+        }
         piece.resize(decoder.requiredSpace(in.size()));
         const QChar *end = decoder.appendToBuffer(piece.data(), in);
-        if (decoder.hasError())
-            return std::nullopt;
+        if (decoder.hasError()) {
+            // Nothing from here on has been written over yet.
+            Rendered failed;
+            const QByteArrayView rest = QByteArrayView(bytes).sliced(from);
+            if (const std::optional<qsizetype> at = firstInvalidUtf8(rest)) {
+                failed.invalidOffset = from + *at;
+                failed.invalidByte = quint8(rest[*at]);
+            }
+            return failed;
+        }
         piece.resize(end - piece.constData());
-        append(finish(request, RenderQuotation(piece, board, false)));
+        const QString done = finish(request, RenderQuotation(piece, board, false));
+        scratch.resize(encoder.requiredSpace(done.size()));
+        const char *encoded = encoder.appendToBuffer(scratch.data(), done);
+        put(scratch.constData(), encoded - scratch.constData(), to);
         from = to;
     }
-    if (request.withLog)
-        append(finish(request, RenderQuotation(QString(), board, true)));
-    return out;
+    if (request.withLog) {
+        const QByteArray log = finish(request, RenderQuotation(QString(), board, true)).toUtf8();
+        put(log.constData(), log.size(), 0);
+    }
+    if (spilled)
+        return {spill};
+    bytes.truncate(written);
+    return {bytes};
 }
 
 int run(const QStringList &arguments)
@@ -111,20 +156,19 @@ int run(const QStringList &arguments)
         output = versionText().toUtf8();
         break;
     case Request::Action::Mask: {
-        const detail::Input input = detail::readInput(request.file);
+        detail::Input input = detail::readInput(request.file);
         if (!input.error.isEmpty()) {
             detail::writeError(input.error);
             return kBadInput;
         }
-        std::optional<QByteArray> rendered = renderUtf8(request, input.bytes);
-        if (!rendered) {
-            // Only now look for where: valid text never pays for this pass.
-            const std::optional<qsizetype> offset = firstInvalidUtf8(input.bytes);
-            detail::writeError(offset ? invalidAt(*offset, quint8(input.bytes[*offset]))
-                                      : u"le texte n'est pas de l'UTF-8 valide"_s);
+        Rendered rendered = renderUtf8(request, std::move(input.bytes));
+        if (!rendered.text) {
+            detail::writeError(rendered.invalidOffset >= 0
+                                   ? invalidAt(rendered.invalidOffset, rendered.invalidByte)
+                                   : u"le texte n'est pas de l'UTF-8 valide"_s);
             return kBadInput;
         }
-        output = std::move(*rendered);
+        output = std::move(*rendered.text);
         break;
     }
     }

@@ -60,9 +60,11 @@ QString randomText(QRandomGenerator &random, int pieces)
 {
     // Without ASCII for long stretches too, and marks that compose with what
     // precedes them, so that the pieces' ends are tried at their limits.
-    static const QString parts[] = {u"Été "_s,  u"à Noël, "_s, u"e\u0301"_s,  u"\u0301"_s,
-                                    u"\r\n"_s,  u"œuvre"_s,    u"漢字漢字"_s, u"😀"_s,
-                                    u"ÆØß×÷"_s, u"\uFEFF"_s,   u"A\u030A"_s,  u"ÿ"_s};
+    static const QString parts[] = {
+        u"Été "_s,   u"à Noël, "_s,      u"e\u0301"_s,  u"\u0301"_s,
+        u"\r\n"_s,   u"œuvre"_s,         u"漢字漢字"_s, u"😀"_s,
+        u"ÆØß×÷"_s,  u"\uFEFF"_s,        u"A\u030A"_s,  u"ÿ"_s,
+        u"l’été…"_s, u"€\u20C0\u2010"_s, u"Ǆʼ\u02FF"_s, u"\u2060\u205F"_s};
     QString text;
     for (int i = 0; i < pieces; ++i)
         text += parts[random.bounded(int(std::size(parts)))];
@@ -260,13 +262,22 @@ private slots:
             const QString text = randomText(random, random.bounded(0, 40));
             const QByteArray bytes = text.toUtf8();
             const qsizetype piece = random.bounded(1, 24);
-            const std::optional<QByteArray> pieces = renderUtf8(*parsed.request, bytes, piece);
-            QVERIFY(pieces);
-            QCOMPARE(*pieces, render(*parsed.request, text));
+            const Rendered pieces = renderUtf8(*parsed.request, bytes, piece);
+            QVERIFY(pieces.text);
+            QCOMPARE(*pieces.text, render(*parsed.request, text));
+            QCOMPARE(bytes, text.toUtf8()); // shared, so not written over
 
+            // Inside a character, the 0xFF makes its first byte the bad one.
             QByteArray broken = bytes;
             broken.insert(random.bounded(bytes.size() + 1), '\xFF');
-            QVERIFY(!renderUtf8(*parsed.request, broken, piece));
+            const qsizetype bad = firstInvalidUtf8(broken).value_or(-1);
+            QVERIFY(bad >= 0);
+            const quint8 badByte = quint8(broken[bad]);
+            broken.detach(); // bytes of its own, which it may write over
+            const Rendered refused = renderUtf8(*parsed.request, std::move(broken), piece);
+            QVERIFY(!refused.text);
+            QCOMPARE(refused.invalidOffset, bad);
+            QCOMPARE(refused.invalidByte, badByte);
         }
     }
 };
