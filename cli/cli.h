@@ -75,6 +75,17 @@ std::optional<qsizetype> firstInvalidUtf8(QByteArrayView bytes);
 // then the highlight when one is asked for; UTF-8.
 QByteArray render(const Request &request, const QString &quotation);
 
+// The same from UTF-8 bytes, worked through in pieces of about pieceBytes,
+// the result written over the bytes when they are not shared; for bytes that
+// are not well-formed UTF-8, where the first bad byte is (firstInvalidUtf8).
+struct Rendered
+{
+    std::optional<QByteArray> text; // nothing for ill-formed input
+    qsizetype invalidOffset = -1;   // then its first bad byte, and its value
+    quint8 invalidByte = 0;
+};
+Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceBytes = 16 * 1024);
+
 // The French usage text of --help, and the line of --version.
 QString helpText();
 QString versionText();

@@ -17,8 +17,9 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip imagemagick
     desktop-file-utils appstream)
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
-# type, XFIXES to see the clipboard change hands, DAMAGE to see drawing).
-BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev)
+# type, XFIXES to see the clipboard change hands, DAMAGE to see drawing), and
+# hyperfine to time whole command-line processes.
+BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev hyperfine)
 # Each further test stage (scripts/stages/) lists what it needs on top of the
 # plain stage's packages.
 SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
