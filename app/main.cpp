@@ -3,6 +3,7 @@
 #include "app/lifecycle.h"
 #include "app/signals.h"
 #include "app/singleinstance.h"
+#include "cli/cli.h"
 #include "ui/frmMain.h"
 
 #include "version/version.h"
@@ -12,6 +13,12 @@
 int main(int argc, char *argv[])
 {
     using namespace lexorne;
+
+    // Arguments other than Qt's own window options are for the command line,
+    // which needs no display and must neither read the store nor reach a
+    // running copy: decided before any of those exist.
+    if (const QStringList arguments = cli::argumentList(argc, argv); !cli::opensWindow(arguments))
+        return cli::run(arguments);
 
     // Before the application object, which may take them for itself.
     const auto tokens = app::ActivationTokens::fromEnvironment();

@@ -7,9 +7,10 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${LEXORNE_BUILD_DIR:-$ROOT/build}"
 
 # What building and running needs, from Debian 12's own archive. The Wayland
-# plugin lets a Wayland session run the program natively.
+# plugin lets a Wayland session run the program natively; help2man and the
+# French locale sources make the manual page.
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
-    qt6-wayland libbenchmark-dev fonts-dejavu-core x11-utils)
+    qt6-wayland libbenchmark-dev fonts-dejavu-core x11-utils help2man locales)
 # What the plain test stage needs on top: an X server with a window manager
 # for the end-to-end suite, the clipboard and input tools, the keyboard map
 # compiler, a nested Wayland compositor with its clipboard tools, and the
@@ -17,8 +18,9 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip x11-xkb-utils
     weston wl-clipboard imagemagick desktop-file-utils appstream)
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
-# type, XFIXES to see the clipboard change hands, DAMAGE to see drawing).
-BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev)
+# type, XFIXES to see the clipboard change hands, DAMAGE to see drawing), and
+# hyperfine to time whole command-line processes.
+BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev hyperfine)
 # What scripts/screenshots needs on top: Qt's GTK theme, for the dark shots.
 SCREENSHOT_PACKAGES=("${TEST_PACKAGES[@]}" qt6-gtk-platformtheme)
 # Each further test stage (scripts/stages/) lists what it needs on top of the
@@ -26,7 +28,8 @@ SCREENSHOT_PACKAGES=("${TEST_PACKAGES[@]}" qt6-gtk-platformtheme)
 SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
 ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
-PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man man-db)
+PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man locales man-db groff-base
+    file desktop-file-utils git)
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
     qt6-base-dev-tools)
 

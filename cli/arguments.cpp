@@ -1,0 +1,298 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Reading the command line: which mode, which request, and the French texts
+// of help, version and usage errors.
+#include "cli/cli.h"
+
+#include "highlight/highlight.h"
+#include "version/version.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+
+namespace lexorne::cli {
+
+namespace {
+
+// Qt's own window options, which QApplication takes for itself: given alone
+// they still open the window (a session manager restarts it with -session).
+constexpr std::array kQtOptionsWithValue{
+    u"platform",    u"platformpluginpath", u"platformtheme", u"plugin",  u"qwindowgeometry",
+    u"qwindowicon", u"qwindowtitle",       u"session",       u"display", u"geometry",
+    u"style",       u"stylesheet",         u"qmljsdebugger"};
+constexpr std::array kQtFlags{u"reverse", u"widgetcount", u"nograb", u"dograb", u"sync"};
+
+// "-style", "--style" or "-style=fusion" as "style", "style=fusion".
+QStringView optionWord(QStringView argument)
+{
+    if (argument.startsWith(u"--"))
+        return argument.mid(2);
+    if (argument.startsWith(u'-'))
+        return argument.mid(1);
+    return {};
+}
+
+template <typename Names>
+bool isOneOf(QStringView word, const Names &names)
+{
+    for (const char16_t *name : names)
+        if (word == QStringView(name))
+            return true;
+    return false;
+}
+
+const QString kLetters = u"lettres"_s;
+const QString kLog = u"log"_s;
+const QString kSurround = u"entourer"_s;
+const QString kColour = u"couleur"_s;
+const QString kHelp = u"help"_s;
+const QString kVersion = u"version"_s;
+
+QString option(const QString &name)
+{
+    return (name.size() == 1 ? u"-"_s : u"--"_s) + name;
+}
+
+// The quoted name in QCommandLineParser's own (English) error text, which
+// has no other way to say which option lacks its value.
+QString quotedName(const QString &errorText)
+{
+    static const QRegularExpression quoted(u"'([^']*)'"_s);
+    return quoted.match(errorText).captured(1);
+}
+
+QString parserError(const QCommandLineParser &parser)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return u"option inconnue : %1 (voir lexorne --help)"_s.arg(option(unknown.first()));
+    const QString text = parser.errorText();
+    const QString name = quotedName(text);
+    if (text.startsWith(u"Missing"_s))
+        return u"l'option %1 demande une valeur (voir lexorne --help)"_s.arg(name);
+    if (text.startsWith(u"Unexpected"_s))
+        return u"l'option %1 ne prend pas de valeur"_s.arg(name);
+    return u"ligne de commande invalide : %1"_s.arg(text);
+}
+
+// Folds what a user may type differently: case, accents, and a gap written
+// as spaces, '-' or '_'.
+QString folded(QStringView name)
+{
+    const QString decomposed = name.trimmed().toString().normalized(QString::NormalizationForm_D);
+    QString out;
+    out.reserve(decomposed.size());
+    bool gap = false;
+    for (const QChar c : decomposed) {
+        if (c.category() == QChar::Mark_NonSpacing)
+            continue;
+        if (c.isSpace() || c == u'-' || c == u'_') {
+            gap = true;
+            continue;
+        }
+        if (gap && !out.isEmpty())
+            out += u' ';
+        gap = false;
+        out += c.toCaseFolded();
+    }
+    return out;
+}
+
+QString describe(QChar c)
+{
+    if (c.isPrint())
+        return u"« %1 »"_s.arg(c);
+    return u"U+%1"_s.arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
+}
+
+} // namespace
+
+bool opensWindow(const QStringList &arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QStringView word = optionWord(arguments[i]);
+        if (isOneOf(word, kQtFlags))
+            continue;
+        const qsizetype equals = word.indexOf(u'=');
+        if (equals > 0 && isOneOf(word.left(equals), kQtOptionsWithValue))
+            continue;
+        if (isOneOf(word, kQtOptionsWithValue)) {
+            ++i; // its value
+            continue;
+        }
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> letterIndex(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= u'A' && u <= u'Z')
+        return u - u'A';
+    if (u >= u'a' && u <= u'z')
+        return u - u'a';
+    return std::nullopt;
+}
+
+std::optional<int> colourIndex(QStringView name)
+{
+    const QString wanted = folded(name);
+    const QStringList names = highlight::colourNames();
+    for (int i = 0; i < names.size(); ++i)
+        if (folded(names[i]) == wanted)
+            return i;
+    return std::nullopt;
+}
+
+QString colourList()
+{
+    return highlight::colourNames().join(u", "_s);
+}
+
+Parsed parseArguments(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    // "-lettres" reads as "--lettres", and an unknown "-xyz" is named whole.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({
+        {{u"h"_s, kHelp}, {}},
+        {{u"v"_s, kVersion}, {}},
+        {kLetters, {}, u"LETTRES"_s},
+        {kLog, {}},
+        {kSurround, {}, u"LETTRE"_s},
+        {kColour, {}, u"COULEUR"_s},
+    });
+    // QCommandLineParser wants the program name first.
+    if (!parser.parse(QStringList{u"lexorne"_s} + arguments))
+        return {std::nullopt, parserError(parser)};
+
+    Request request;
+    if (parser.isSet(kHelp))
+        return {request, {}};
+    if (parser.isSet(kVersion)) {
+        request.action = Request::Action::Version;
+        return {request, {}};
+    }
+
+    for (const QString &name : {kLetters, kLog, kSurround, kColour})
+        if (parser.optionNames().count(name) > 1)
+            return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
+
+    const QStringList files = parser.positionalArguments();
+    if (!parser.isSet(kLetters)) {
+        // Highlighting the bare quotation would show the whole answer.
+        for (const QString &name : {kLog, kSurround, kColour})
+            if (parser.isSet(name))
+                return {std::nullopt, u"l'option %1 demande --lettres"_s.arg(option(name))};
+        if (!files.isEmpty())
+            return {std::nullopt, u"que faire de « %1 » ? Indiquez --lettres LETTRES "
+                                  u"(voir lexorne --help)"_s.arg(files.first())};
+        return {std::nullopt, u"rien à faire : indiquez --lettres LETTRES (voir lexorne --help)"_s};
+    }
+
+    request.action = Request::Action::Mask;
+    for (const QChar c : parser.value(kLetters)) {
+        const std::optional<int> index = letterIndex(c);
+        if (!index)
+            return {std::nullopt,
+                    u"--lettres : %1 n'est pas une lettre de A à Z"_s.arg(describe(c))};
+        request.board.states[*index] = LetterState::Ticked;
+    }
+    request.withLog = parser.isSet(kLog);
+
+    if (files.size() > 1)
+        return {std::nullopt, u"un seul fichier à la fois : « %1 » est de trop"_s.arg(files[1])};
+    if (!files.isEmpty())
+        request.file = files.first();
+
+    if (parser.isSet(kSurround) != parser.isSet(kColour)) {
+        return {std::nullopt, parser.isSet(kSurround)
+                                  ? u"--entourer demande --couleur (%1)"_s.arg(colourList())
+                                  : u"--couleur demande --entourer LETTRE"_s};
+    }
+    if (parser.isSet(kSurround)) {
+        // One letter, or its entry as the window's list shows it ("E/e").
+        const QString letter = parser.value(kSurround);
+        const bool entry =
+            letter.size() == 3 && letter[1] == u'/' && letter[0].toLower() == letter[2].toLower();
+        const std::optional<int> index =
+            (letter.size() == 1 || entry) ? letterIndex(letter[0]) : std::nullopt;
+        if (!index)
+            return {std::nullopt,
+                    u"--entourer : « %1 » n'est pas une lettre de A à Z"_s.arg(letter)};
+        const std::optional<int> colour = colourIndex(parser.value(kColour));
+        if (!colour)
+            return {std::nullopt,
+                    u"--couleur : couleur inconnue « %1 » ; couleurs possibles : %2"_s.arg(
+                        parser.value(kColour), colourList())};
+        request.highlightLetter = *index;
+        request.colour = *colour;
+    }
+    return {request, {}};
+}
+
+QString versionText()
+{
+    return QString::fromLatin1(kApplicationTitle) + u' ' + QString::fromLatin1(kVersionString) +
+           u'\n';
+}
+
+QString helpText()
+{
+    return uR"(Utilisation : lexorne [--lettres LETTRES [--log] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
+
+Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
+citation lue dans FICHIER (ou sur l'entrée standard, si FICHIER est absent ou
+vaut « - ») et écrit le résultat sur la sortie standard, sans fenêtre : chaque
+lettre non proposée devient « * », comme avec « On y va ! ». Entrée et sortie
+sont en UTF-8 ; rien n'est ajouté au résultat, pas même un saut de ligne.
+
+Options :
+  -h, --help             Affiche cette aide et quitte.
+  -v, --version          Affiche la version et quitte.
+  --lettres LETTRES      Les lettres proposées, de A à Z, en majuscules ou en
+                         minuscules, dans n'importe quel ordre (« aenrst »).
+                         Les lettres accentuées suivent leur lettre de base.
+                         « --lettres "" » masque toutes les lettres.
+  --log                  Ajoute le log des lettres demandées : trois retours
+                         chariot, puis les lettres proposées (« E - N »).
+  --entourer LETTRE      Entoure chaque LETTRE du résultat (et ses formes
+                         accentuées) d'une balise de couleur, comme « Go ! ».
+                         Demande --couleur.
+  --couleur COULEUR      La couleur de --entourer, nommée comme dans la liste
+                         de la fenêtre, sans tenir compte des majuscules ni des
+                         accents : %1.
+
+Arguments :
+  FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.
+
+Codes de retour :
+  0  succès ;
+  1  entrée invalide : fichier introuvable ou illisible, texte qui n'est pas
+     de l'UTF-8 (le message donne la position de l'octet fautif), ou sortie
+     impossible à écrire ;
+  2  mauvaise utilisation : option inconnue, lettre hors de A à Z, couleur
+     inconnue, --entourer sans --couleur...
+Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
+
+Exemples :
+  lexorne --lettres aenrst --log citation.txt
+  printf '%s' "Le chat" | lexorne --lettres e --entourer e --couleur "rouge fonce"
+)"_s.arg(colourList());
+}
+
+QStringList argumentList(int argc, char *argv[])
+{
+    QStringList arguments;
+    arguments.reserve(argc);
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+} // namespace lexorne::cli

@@ -1,0 +1,100 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command line: `lexorne --lettres LETTRES [--log] [--entourer LETTRE
+// --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
+// scripts and forum bots; `--help` and `--version` answer without one too.
+//
+// Qt Core only: no application object, no store, no running copy. The
+// program's main() asks opensWindow() first and hands everything else to run().
+#pragma once
+
+#include "engine/engine.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace lexorne::cli {
+
+// Exit statuses.
+inline constexpr int kSuccess = 0;
+inline constexpr int kBadInput = 1;
+inline constexpr int kBadUsage = 2;
+
+// Whether these arguments (program name excluded) start the window: none at
+// all, or only Qt's own window options (-platform xcb, -style fusion,
+// -session id, -reverse...). Anything else is the command line's.
+bool opensWindow(const QStringList &arguments);
+
+// What the command line was asked to do.
+struct Request
+{
+    enum class Action
+    {
+        Help,
+        Version,
+        Mask,
+    };
+    Action action = Action::Help;
+    Board board;              // the letters given to --lettres, ticked
+    bool withLog = false;     // --log
+    int highlightLetter = -1; // --entourer: 0 ('A') .. 25, or -1 for none
+    int colour = -1;          // --couleur: palette index, -1 with no --entourer
+    QString file;             // empty or "-" for standard input
+};
+
+// A request, or the one-line French message of a usage error.
+struct Parsed
+{
+    std::optional<Request> request;
+    QString error;
+};
+
+// Reads the arguments (program name excluded) as QCommandLineParser does.
+Parsed parseArguments(const QStringList &arguments);
+
+// Palette index of a colour named as in the colour list, ignoring case,
+// accents and the spelling of the gap ("rouge fonce", "ROUGE-FONCÉ").
+std::optional<int> colourIndex(QStringView name);
+
+// "Rouge foncé, Rouge, ..., Noir": the valid names, for messages and help.
+QString colourList();
+
+// Box index (0 for 'A') of a letter A-Z in either case.
+std::optional<int> letterIndex(QChar c);
+
+// Byte offset of the first byte that is not part of well-formed UTF-8
+// (overlong forms, surrogates and code points past U+10FFFF are not), or
+// nothing when all of bytes is well formed.
+std::optional<qsizetype> firstInvalidUtf8(QByteArrayView bytes);
+
+// What the window would show for this quotation: the masked text (and log),
+// then the highlight when one is asked for; UTF-8.
+QByteArray render(const Request &request, const QString &quotation);
+
+// The same from UTF-8 bytes, worked through in pieces of about pieceBytes,
+// the result written over the bytes when they are not shared; for bytes that
+// are not well-formed UTF-8, where the first bad byte is (firstInvalidUtf8).
+struct Rendered
+{
+    std::optional<QByteArray> text; // nothing for ill-formed input
+    qsizetype invalidOffset = -1;   // then its first bad byte, and its value
+    quint8 invalidByte = 0;
+};
+Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceBytes = 16 * 1024);
+
+// The French usage text of --help, and the line of --version.
+QString helpText();
+QString versionText();
+
+// Runs the command line on the process's standard streams and returns the
+// exit status.
+int run(const QStringList &arguments);
+
+// The arguments of main() as text, program name excluded.
+QStringList argumentList(int argc, char *argv[]);
+
+} // namespace lexorne::cli

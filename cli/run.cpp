@@ -1,0 +1,183 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The command line at work: one read, then decoding, masking and encoding
+// piece by piece into one output buffer, then one write. Pieces that fit in
+// the processor's cache spare a big input the page faults and memory traffic
+// of three full-size intermediate copies.
+#include "cli/cli.h"
+#include "cli/stdio.h"
+#include "cli/utf8mask.h"
+
+#include "highlight/highlight.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace lexorne::cli {
+
+namespace {
+
+QString invalidAt(qsizetype offset, quint8 byte)
+{
+    return u"le texte n'est pas de l'UTF-8 valide : octet 0x%1 à la position %2 "
+           u"(comptée en octets depuis 0)"_s.arg(QString::number(byte, 16).toUpper(),
+                                                 QString::number(offset));
+}
+
+// Where the piece starting at `from` may end: just before an ASCII byte
+// near `from + size`. An ASCII byte starts a UTF-8 sequence and a character
+// that never composes with what precedes it, so masking (which brings text
+// to NFC) gives the same result piece by piece as on the whole text. Text
+// without ASCII runs on to the next ASCII byte, or to its end.
+qsizetype pieceEnd(QByteArrayView bytes, qsizetype from, qsizetype size)
+{
+    const qsizetype n = bytes.size();
+    if (n - from <= size)
+        return n;
+    for (qsizetype cut = from + size; cut > from; --cut)
+        if (quint8(bytes[cut]) < 0x80)
+            return cut;
+    for (qsizetype cut = from + size + 1; cut < n; ++cut)
+        if (quint8(bytes[cut]) < 0x80)
+            return cut;
+    return n;
+}
+
+QString finish(const Request &request, QString masked)
+{
+    if (request.highlightLetter < 0)
+        return masked;
+    return highlight::HighlightLetter(masked, request.highlightLetter, request.colour);
+}
+
+} // namespace
+
+QByteArray render(const Request &request, const QString &quotation)
+{
+    return finish(request, RenderQuotation(quotation, request.board, request.withLog)).toUtf8();
+}
+
+Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceBytes)
+{
+    // Each piece on its own; a byte order mark is kept, like every non-letter.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    const Board &board = request.board;
+    // The highlight works on UTF-16 text anyway.
+    const bool highlight = request.highlightLetter >= 0;
+    const std::optional<detail::Utf8Masker> direct =
+        highlight ? std::nullopt : std::optional<detail::Utf8Masker>(board);
+
+    // The result overwrites the input, whose pieces are done with, as long
+    // as it is no longer: masking only shortens, but the highlight and,
+    // rarely, NFC lengthen. Then it goes on in a buffer of its own.
+    char *const base = bytes.data();
+    qsizetype written = 0;
+    QByteArray spill;
+    bool spilled = highlight;
+    if (spilled)
+        spill.reserve(bytes.size() + bytes.size() / 4 + 256);
+    const auto put = [&](const char *data, qsizetype size, qsizetype freeUpTo) {
+        if (!spilled && written + size <= freeUpTo) {
+            std::memmove(base + written, data, std::size_t(size));
+            written += size;
+            return;
+        }
+        if (!spilled) {
+            spill.reserve(bytes.size() + bytes.size() / 4 + 256);
+            spill.append(base, written);
+            spilled = true;
+        }
+        spill.append(data, size);
+    };
+
+    QByteArray scratch;
+    QString piece;
+    for (qsizetype from = 0; from < bytes.size();) {
+        const qsizetype to = pieceEnd(bytes, from, pieceBytes);
+        const QByteArrayView in(base + from, to - from);
+        if (direct) {
+            scratch.resize(in.size());
+            if (const qsizetype size = direct->mask(in, scratch.data()); size >= 0) {
+                put(scratch.constData(), size, to);
+                from = to;
+                continue;
+            }
+        }
+        piece.resize(decoder.requiredSpace(in.size()));
+        const QChar *end = decoder.appendToBuffer(piece.data(), in);
+        if (decoder.hasError()) {
+            // Nothing from here on has been written over yet.
+            Rendered failed;
+            const QByteArrayView rest = QByteArrayView(bytes).sliced(from);
+            if (const std::optional<qsizetype> at = firstInvalidUtf8(rest)) {
+                failed.invalidOffset = from + *at;
+                failed.invalidByte = quint8(rest[*at]);
+            }
+            return failed;
+        }
+        piece.resize(end - piece.constData());
+        const QString done = finish(request, RenderQuotation(piece, board, false));
+        scratch.resize(encoder.requiredSpace(done.size()));
+        const char *encoded = encoder.appendToBuffer(scratch.data(), done);
+        put(scratch.constData(), encoded - scratch.constData(), to);
+        from = to;
+    }
+    if (request.withLog) {
+        const QByteArray log = finish(request, RenderQuotation(QString(), board, true)).toUtf8();
+        put(log.constData(), log.size(), 0);
+    }
+    if (spilled)
+        return {spill};
+    bytes.truncate(written);
+    return {bytes};
+}
+
+int run(const QStringList &arguments)
+{
+    const Parsed parsed = parseArguments(arguments);
+    if (!parsed.request) {
+        detail::writeError(parsed.error);
+        return kBadUsage;
+    }
+    const Request &request = *parsed.request;
+
+    QByteArray output;
+    switch (request.action) {
+    case Request::Action::Help:
+        output = helpText().toUtf8();
+        break;
+    case Request::Action::Version:
+        output = versionText().toUtf8();
+        break;
+    case Request::Action::Mask: {
+        detail::Input input = detail::readInput(request.file);
+        if (!input.error.isEmpty()) {
+            detail::writeError(input.error);
+            return kBadInput;
+        }
+        Rendered rendered = renderUtf8(request, std::move(input.bytes));
+        if (!rendered.text) {
+            detail::writeError(rendered.invalidOffset >= 0
+                                   ? invalidAt(rendered.invalidOffset, rendered.invalidByte)
+                                   : u"le texte n'est pas de l'UTF-8 valide"_s);
+            return kBadInput;
+        }
+        output = std::move(*rendered.text);
+        break;
+    }
+    }
+
+    if (const QString error = detail::writeOutput(output); !error.isEmpty()) {
+        detail::writeError(error);
+        return kBadInput;
+    }
+    return kSuccess;
+}
+
+} // namespace lexorne::cli
