@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line at work: one read, then decoding, masking and encoding
-// piece by piece into one output buffer, then one write. Pieces that fit in
-// the processor's cache spare a big input the page faults and memory traffic
-// of three full-size intermediate copies.
+// The command line at work: one read, the masking piece by piece, one
+// write. Pieces that fit in the processor's cache spare a big input the page
+// faults and memory traffic of full-size UTF-16 copies; most French prose
+// never leaves UTF-8 at all (cli/utf8mask.h).
 #include "cli/cli.h"
 #include "cli/stdio.h"
 #include "cli/utf8mask.h"
