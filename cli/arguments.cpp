@@ -104,7 +104,7 @@ QString folded(QStringView name)
 
 QString describe(QChar c)
 {
-    if (c.isPrint())
+    if (c.isPrint() && !c.isSpace())
         return u"« %1 »"_s.arg(c);
     return u"U+%1"_s.arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
 }

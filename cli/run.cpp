@@ -1,9 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line at work: one read, then decoding, masking and encoding
-// piece by piece into one output buffer, then one write. Pieces that fit in
-// the processor's cache spare a big input the page faults and memory traffic
-// of three full-size intermediate copies.
+// The command line at work: one read, the masking piece by piece, one
+// write. Pieces that fit in the processor's cache spare a big input the page
+// faults and memory traffic of full-size UTF-16 copies; most French prose
+// never leaves UTF-8 at all (cli/utf8mask.h).
 #include "cli/cli.h"
 #include "cli/stdio.h"
 #include "cli/utf8mask.h"
@@ -28,21 +28,26 @@ QString invalidAt(qsizetype offset, quint8 byte)
                                                  QString::number(offset));
 }
 
-// Where the piece starting at `from` may end: just before an ASCII byte
-// near `from + size`. An ASCII byte starts a UTF-8 sequence and a character
-// that never composes with what precedes it, so masking (which brings text
-// to NFC) gives the same result piece by piece as on the whole text. Text
-// without ASCII runs on to the next ASCII byte, or to its end.
+// Where the piece starting at `from` may end: just before a character below
+// U+0300 near `from + size`. Such a character never composes with what
+// precedes it, so masking (which brings text to NFC) gives the same result
+// piece by piece as on the whole text. Text without any runs on to the next
+// one, or to its end.
 qsizetype pieceEnd(QByteArrayView bytes, qsizetype from, qsizetype size)
 {
     const qsizetype n = bytes.size();
     if (n - from <= size)
         return n;
+    // ASCII, or the first byte of U+0080..U+02FF.
+    const auto startsLowCharacter = [&](qsizetype at) {
+        const quint8 b = quint8(bytes[at]);
+        return b < 0x80 || (b >= 0xC2 && b <= 0xCB);
+    };
     for (qsizetype cut = from + size; cut > from; --cut)
-        if (quint8(bytes[cut]) < 0x80)
+        if (startsLowCharacter(cut))
             return cut;
     for (qsizetype cut = from + size + 1; cut < n; ++cut)
-        if (quint8(bytes[cut]) < 0x80)
+        if (startsLowCharacter(cut))
             return cut;
     return n;
 }
@@ -128,14 +133,14 @@ Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceByt
         put(scratch.constData(), encoded - scratch.constData(), to);
         from = to;
     }
-    if (request.withLog) {
-        const QByteArray log = finish(request, RenderQuotation(QString(), board, true)).toUtf8();
-        put(log.constData(), log.size(), 0);
-    }
-    if (spilled)
-        return {spill};
-    bytes.truncate(written);
-    return {bytes};
+    QByteArray log;
+    if (request.withLog)
+        log = finish(request, RenderQuotation(QString(), board, true)).toUtf8();
+    if (!spilled)
+        bytes.truncate(written);
+    QByteArray &result = spilled ? spill : bytes;
+    result.append(log);
+    return {std::move(result)};
 }
 
 int run(const QStringList &arguments)

@@ -212,6 +212,7 @@ private slots:
         fails("Qt window option", 2, {u"-platform"_s, u"offscreen"_s, u"--lettres"_s, u"e"_s}, none,
               none, "-platform");
         fails("letter outside A-Z", 2, {u"--lettres"_s, u"e1"_s}, none, none, "« 1 »");
+        fails("space among letters", 2, {u"--lettres"_s, u"a e"_s}, none, none, "U+0020");
         fails("accented letter", 2, {u"--lettres"_s, u"é"_s}, none, none, "« é »");
         fails("letters missing their value", 2, {u"--lettres"_s}, none, none, "--lettres");
         fails("letters given twice", 2, {u"--lettres"_s, u"a"_s, u"--lettres"_s, u"b"_s}, none,
