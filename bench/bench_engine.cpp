@@ -94,6 +94,19 @@ void BM_CountLetters(benchmark::State &state)
     reportChars(state, text.size());
 }
 
+// The same prose pasted with its accents decomposed (e + U+0301), as some
+// editors and macOS copies give it: the masking brings it to NFC first.
+void BM_RenderDecomposed(benchmark::State &state)
+{
+    const QString text = frenchText(state.range(0)).normalized(QString::NormalizationForm_D);
+    const lexorne::Board board = midGameBoard();
+    for (auto _ : state) {
+        QString rendered = lexorne::RenderQuotation(text, board, true);
+        benchmark::DoNotOptimize(rendered.data());
+    }
+    reportChars(state, text.size());
+}
+
 } // namespace
 
 #define LEXORNE_SIZES                                                                              \
@@ -102,3 +115,4 @@ BENCHMARK(BM_Copy) LEXORNE_SIZES;
 BENCHMARK(BM_Render) LEXORNE_SIZES;
 BENCHMARK(BM_Highlight) LEXORNE_SIZES;
 BENCHMARK(BM_CountLetters) LEXORNE_SIZES;
+BENCHMARK(BM_RenderDecomposed) LEXORNE_SIZES;

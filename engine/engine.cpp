@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 
 #include "engine/latin1set.h"
+#include "engine/nfc.h"
 
 #include <bit>
 
@@ -281,7 +282,7 @@ QString RenderQuotation(const QString &quotation, const Board &board, bool withL
     if (maskUnits(units(quotation), out, quotation.size(), hidden) &&
         mayNeedNfc(units(quotation), quotation.size())) {
         // Decomposed input (e + U+0301) masks like the precomposed letter.
-        const QString nfc = quotation.normalized(QString::NormalizationForm_C);
+        const QString nfc = detail::toNfc(quotation);
         if (nfc != quotation) {
             result.resize(nfc.size());
             maskUnits(units(nfc), reinterpret_cast<char16_t *>(result.data()), nfc.size(), hidden);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/lettercount.h"
 
+#include "engine/nfc.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -171,7 +173,7 @@ LetterTally CountLetters(const QString &quotation)
     const char16_t *units = unitsOf(quotation);
     if (tallyUnits(units, quotation.size(), tally.m_codes) && mayNeedNfc(units, quotation.size())) {
         // Decomposed input (e + U+0301) counts as the precomposed letter.
-        const QString nfc = quotation.normalized(QString::NormalizationForm_C);
+        const QString nfc = detail::toNfc(quotation);
         tally.m_codes.fill(0);
         tallyUnits(unitsOf(nfc), nfc.size(), tally.m_codes);
     }

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/engine.h"
+#include "engine/nfc.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -65,6 +66,8 @@ private slots:
     void captionsAreData();
     void randomTextMatchesRule();
     void typographicPunctuationNeedsNoNormalization();
+    void nfcInPieces_data();
+    void nfcInPieces();
 };
 
 void TestEngine::examples_data()
@@ -265,6 +268,38 @@ void TestEngine::typographicPunctuationNeedsNoNormalization()
         }
     }
     QCOMPARE(RenderQuotation(u"l’e\u0301te\u0301"_s, board(u"E"), false), u"*’é*é"_s);
+}
+
+void TestEngine::nfcInPieces_data()
+{
+    QTest::addColumn<qsizetype>("pieceSize");
+    for (qsizetype size : {1, 2, 3, 5, 17, 4096})
+        QTest::addRow("pieces of %lld", qlonglong(size)) << size;
+}
+
+void TestEngine::nfcInPieces()
+{
+    // Cut anywhere but before a unit below U+0300, pieces would split a
+    // letter from its accents, reorder marks apart or leave Hangul jamo
+    // uncomposed: the pieces must give exactly Qt's whole-text NFC.
+    QFETCH(qsizetype, pieceSize);
+    const QString alphabet = u"eEaoAn \r\u0301\u0327\u0308\u0323\u0328\u1100\u1161\u11A8"
+                             u"\u0915\u093C\u2126\u212B\u00C5\u3099\u304B😀"_s;
+    QRandomGenerator random(7122026);
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        for (int i = random.bounded(200); i > 0; --i) {
+            const auto at = random.bounded(int(alphabet.size()));
+            // Keep the emoji's surrogates together.
+            text += alphabet[at].isHighSurrogate()  ? alphabet.mid(at, 2)
+                    : alphabet[at].isLowSurrogate() ? alphabet.mid(at - 1, 2)
+                                                    : QString(alphabet[at]);
+        }
+        QCOMPARE(detail::toNfc(text, pieceSize), text.normalized(QString::NormalizationForm_C));
+    }
+    // Long decomposed text masks like the precomposed one, at any length.
+    const QString decomposed = u"e\u0301t\u00e9 "_s.repeated(100'000);
+    QCOMPARE(RenderQuotation(decomposed, board(u"E"), false), u"é*é "_s.repeated(100'000));
 }
 
 QTEST_APPLESS_MAIN(TestEngine)
