@@ -12,6 +12,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <array>
 #include <memory>
 
 #ifdef Q_OS_UNIX
@@ -53,7 +54,12 @@ bool isPlausibleToken(QByteArrayView value)
 QString currentLogin()
 {
 #ifdef Q_OS_UNIX
-    if (const passwd *pw = ::getpwuid(::geteuid()); pw && pw->pw_name && *pw->pw_name)
+    // The reentrant form: a start may ask from a thread of its own.
+    passwd entry{};
+    passwd *pw = nullptr;
+    std::array<char, 16384> buffer{};
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &pw) == 0 && pw &&
+        pw->pw_name && *pw->pw_name)
         return QString::fromLocal8Bit(pw->pw_name);
     return QStringLiteral("uid") + QString::number(::geteuid());
 #else
@@ -126,7 +132,7 @@ QString SingleInstance::defaultDirectory()
 {
 #ifdef Q_OS_UNIX
     // Private to the user (mode 0700), unlike the shared temporary folder.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty() && QDir().mkpath(runtime))
         return runtime;
 #endif
@@ -229,8 +235,13 @@ void SingleInstance::acceptConnection()
             socket->abort();
             socket->deleteLater();
         };
-        // A client that says nothing useful in time is dropped.
-        QTimer::singleShot(kServerPatience, socket, drop);
+        // A client that says nothing useful in time is dropped. The timer
+        // dies with the socket. (Not QTimer::singleShot(): the static
+        // analyser cannot see it hand the slot over to Qt.)
+        auto *patience = new QTimer(socket);
+        patience->setSingleShot(true);
+        connect(patience, &QTimer::timeout, socket, drop);
+        patience->start(kServerPatience);
 
         struct Progress
         {

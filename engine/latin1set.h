@@ -7,9 +7,12 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
+#include <string_view>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define LEXORNE_LATIN1SET_SSSE3 1
@@ -70,22 +73,55 @@ public:
         Ssse3,
         Avx2
     };
+
+    // The path for a LEXORNE_BLOCKS value on a processor that runs AVX2
+    // and/or SSSE3: "avx2", "ssse3" or "none" force that path or, when the
+    // processor lacks it, the best narrower one; no value, the best path.
+    // Any other value gives nothing. Lets the test suites cover every path
+    // on any machine.
+    static constexpr std::optional<Blocks> chooseBlocks(std::string_view forced, bool avx2,
+                                                        bool ssse3)
+    {
+        const Blocks best = avx2 ? Blocks::Avx2 : ssse3 ? Blocks::Ssse3 : Blocks::None;
+        if (forced.empty() || forced == "avx2")
+            return best;
+        if (forced == "ssse3")
+            return ssse3 ? Blocks::Ssse3 : Blocks::None;
+        if (forced == "none")
+            return Blocks::None;
+        return std::nullopt;
+    }
+
+    // The path this process runs: the processor's best, or the one
+    // LEXORNE_BLOCKS names, chosen once (an unknown value is reported then
+    // on standard error and ignored); never wider than limitBlocks() allows.
     static Blocks blocks()
     {
 #ifdef LEXORNE_LATIN1SET_SSSE3
         static const Blocks have = [] {
-            // LEXORNE_BLOCKS=ssse3|none forces a narrower path, so that the
-            // test suites cover every path on any machine.
+            // NOLINTNEXTLINE(concurrency-mt-unsafe): read once; nothing sets it while we run
             const char *forced = std::getenv("LEXORNE_BLOCKS");
-            const bool avx2 = !forced && __builtin_cpu_supports("avx2");
-            const bool ssse3 =
-                (!forced || std::strcmp(forced, "ssse3") == 0) && __builtin_cpu_supports("ssse3");
-            return avx2 ? Blocks::Avx2 : ssse3 ? Blocks::Ssse3 : Blocks::None;
+            const bool avx2 = __builtin_cpu_supports("avx2");
+            const bool ssse3 = __builtin_cpu_supports("ssse3");
+            if (const auto chosen = chooseBlocks(forced ? forced : "", avx2, ssse3))
+                return *chosen;
+            std::fprintf(stderr,
+                         "LEXORNE_BLOCKS=%s is not a known path (avx2, ssse3, none); ignored\n",
+                         forced);
+            return chooseBlocks({}, avx2, ssse3).value_or(Blocks::None);
         }();
-        return have;
+        const Blocks limit = s_limit.load(std::memory_order_relaxed);
+        return int(have) < int(limit) ? have : limit;
 #else
         return Blocks::None;
 #endif
+    }
+
+    // Lets one process compare the paths (the fuzz targets do): from now on
+    // no path wider than limit runs. The program itself never calls it.
+    static void limitBlocks(Blocks limit)
+    {
+        s_limit.store(limit, std::memory_order_relaxed);
     }
 
 #ifdef LEXORNE_LATIN1SET_SSSE3
@@ -137,6 +173,8 @@ public:
 #endif
 
 private:
+    static inline std::atomic<Blocks> s_limit{Blocks::Avx2};
+
     // Code c lives in row (c & 15) of the low or high half, at bit (c >> 4) & 7:
     // the layout the 16-byte shuffle look-up wants.
     static constexpr std::size_t index(char16_t c)

@@ -25,7 +25,8 @@ BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev h
 SCREENSHOT_PACKAGES=("${TEST_PACKAGES[@]}" qt6-gtk-platformtheme)
 # Each further test stage (scripts/stages/) lists what it needs on top of the
 # plain stage's packages.
-SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
+# llvm-14 brings llvm-symbolizer, which puts file and line into the reports.
+SANITIZE_PACKAGES=(clang libclang-rt-14-dev llvm-14)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
 ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
 PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man locales man-db groff-base
