@@ -5,6 +5,8 @@
 #include "app/singleinstance.h"
 #include "cli/cli.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QDeadlineTimer>
 #include <QDirIterator>
 #include <QFile>
@@ -35,10 +37,9 @@ public:
         for (const char16_t *folder : kUserFolders)
             QDir(m_root.path()).mkpath(QString::fromUtf16(folder));
         QDir(m_root.path()).mkpath(u"work"_s);
-        QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    QString runtime() const { return m_root.filePath(u"run"_s); }
+    QString runtime() const { return m_runtime.path(); }
     QString work() const { return m_root.filePath(u"work"_s); }
 
     void writeFile(const QString &name, const QByteArray &bytes) const
@@ -68,9 +69,12 @@ public:
     // Everything in the user's folders; the working folder aside.
     QStringList userFiles() const
     {
+        QStringList folders{runtime()};
+        for (const char16_t *folder : kUserFolders)
+            folders << m_root.filePath(QString::fromUtf16(folder));
         QStringList files;
-        for (const char16_t *folder : kUserFolders) {
-            QDirIterator it(m_root.filePath(QString::fromUtf16(folder)),
+        for (const QString &folder : folders) {
+            QDirIterator it(folder,
                             QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                             QDirIterator::Subdirectories);
             while (it.hasNext())
@@ -116,9 +120,9 @@ public:
     }
 
 private:
-    static constexpr std::array kUserFolders{u"home",  u"config", u"data",
-                                             u"cache", u"state",  u"run"};
+    static constexpr std::array kUserFolders{u"home", u"config", u"data", u"cache", u"state"};
     QTemporaryDir m_root;
+    lexorne::testsupport::RuntimeFolder m_runtime;
 };
 
 // One line in French on standard error, naming what is wrong.

@@ -96,6 +96,9 @@ private slots:
     {
         m_settings = std::make_unique<testsupport::TemporarySettings>();
         QVERIFY(m_settings->isValid());
+        // Still the file store once the previous test's folder is gone: the
+        // native one is the user's registry on Windows.
+        QCOMPARE(QSettings::defaultFormat(), QSettings::IniFormat);
     }
 
     void quotationRoundTrip_data()

@@ -20,8 +20,19 @@ void missingWidget(const QObject *parent, const QString &name, qsizetype found)
     qFatal("%s has %d controls named \"%s\"", qPrintable(owner), int(found), qPrintable(name));
 }
 
+namespace {
+
+// Suites replace one store with the next (`m_settings = make_unique<...>()`),
+// so the new store exists before the old one goes. Only the last to go may
+// give the default format back, or every later test would open the native
+// store: the user's registry on Windows.
+int liveStores = 0;
+
+} // namespace
+
 TemporarySettings::TemporarySettings()
 {
+    ++liveStores;
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
@@ -29,7 +40,8 @@ TemporarySettings::TemporarySettings()
 
 TemporarySettings::~TemporarySettings()
 {
-    QSettings::setDefaultFormat(QSettings::NativeFormat);
+    if (--liveStores == 0)
+        QSettings::setDefaultFormat(QSettings::NativeFormat);
 }
 
 QString TemporarySettings::folder() const

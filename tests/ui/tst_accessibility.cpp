@@ -6,13 +6,14 @@
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCheckBox>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -80,7 +81,7 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::TemporarySettings> m_settings;
     std::unique_ptr<settings::Store> m_store;
     std::unique_ptr<frmMain> m_main;
     QStringList m_opened;
@@ -94,7 +95,7 @@ private:
     }
     QCheckBox *letter(int k) const
     {
-        return m_main->findChild<QCheckBox *>(u"chkLetter%1"_s.arg(k));
+        return testsupport::widget<QCheckBox>(m_main.get(), u"chkLetter%1"_s.arg(k));
     }
     AboutOptions aboutOptions()
     {
@@ -110,9 +111,9 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        // A fresh settings folder for every test, never the user's.
+        m_settings = std::make_unique<testsupport::TemporarySettings>();
+        QVERIFY(m_settings->isValid());
         m_opened.clear();
     }
     void cleanup()
@@ -245,8 +246,7 @@ private slots:
         QCOMPARE(letter(7)->checkState(), after);
         QCOMPARE(iface->state().checked, after == Qt::Checked);
         QVERIFY(!iface->state().checkStateMixed);
-        QSettings stored(QSettings::NativeFormat, QSettings::UserScope, u"Quillmoor"_s,
-                         u"Lexorne"_s);
+        QSettings stored = testsupport::TemporarySettings::open();
         QCOMPARE(stored.value(u"Alpha/7"_s).toString(), after == Qt::Checked ? u"1"_s : u"0"_s);
     }
 
@@ -256,8 +256,7 @@ private slots:
         openMain();
         frmAbout about(m_main.get(), aboutOptions());
         about.show();
-        auto *link = about.findChild<QWidget *>(u"lblWeb"_s);
-        QVERIFY(link);
+        auto *link = testsupport::widget(&about, u"lblWeb"_s);
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(link);
         QVERIFY(iface && iface->actionInterface());
         QVERIFY(iface->state().linked);

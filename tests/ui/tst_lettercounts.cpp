@@ -3,6 +3,8 @@
 #include "ui/frmMain.h"
 #include "ui/lettercounts.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
@@ -11,7 +13,6 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -23,7 +24,7 @@ namespace {
 
 QSettings storeFile()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Quillmoor"_s, u"Lexorne"_s);
+    return testsupport::TemporarySettings::open();
 }
 
 Board board(QStringView ticked)
@@ -56,7 +57,7 @@ class TestLetterCounts : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::TemporarySettings> m_settings;
     std::unique_ptr<settings::Store> m_store;
     std::unique_ptr<frmMain> m_window;
 
@@ -69,10 +70,7 @@ private:
     template <class T = QWidget>
     T *get(const QString &name) const
     {
-        T *widget = m_window->findChild<T *>(name);
-        if (!widget)
-            qFatal("no control named %s", qPrintable(name));
-        return widget;
+        return testsupport::widget<T>(m_window.get(), name);
     }
     QCheckBox *letter(QChar c) const
     {
@@ -93,9 +91,8 @@ private slots:
     void init()
     {
         // A fresh settings folder for every test, never the user's.
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        m_settings = std::make_unique<testsupport::TemporarySettings>();
+        QVERIFY(m_settings->isValid());
     }
     void cleanup()
     {

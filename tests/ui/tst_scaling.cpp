@@ -7,6 +7,8 @@
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
@@ -15,10 +17,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtMath>
 
@@ -65,7 +65,7 @@ class TestScaling : public QObject
 private:
     QFont m_font;
     double m_scale = 1.0;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::TemporarySettings> m_settings;
     std::unique_ptr<settings::Store> m_store;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<frmAbout> m_about;
@@ -95,9 +95,9 @@ private slots:
     }
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        // A fresh settings folder for every test, never the user's.
+        m_settings = std::make_unique<testsupport::TemporarySettings>();
+        QVERIFY(m_settings->isValid());
     }
     void cleanup()
     {
@@ -169,14 +169,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_about.get()));
         QCOMPARE(m_about->screen()->devicePixelRatio(), m_scale);
 
-        const auto *logo = m_about->findChild<QLabel *>(u"Picture1"_s);
-        QVERIFY(logo);
+        const auto *logo = testsupport::widget<QLabel>(m_about.get(), u"Picture1"_s);
         QCOMPARE(logo->size(), QSize(58, 37));
         QCOMPARE(logo->pixmap().devicePixelRatio(), m_scale);
         QCOMPARE(logo->pixmap().size(), QSize(qRound(58 * m_scale), qRound(37 * m_scale)));
 
-        const auto *icon = m_about->findChild<QLabel *>(u"picIcon"_s);
-        QVERIFY(icon);
+        const auto *icon = testsupport::widget<QLabel>(m_about.get(), u"picIcon"_s);
         const int side = qMin(qRound(icon->width() * m_scale), 64);
         QCOMPARE(icon->pixmap().size(), QSize(side, side));
     }

@@ -7,6 +7,8 @@
 #include "ui/frmMain.h"
 #include "ui/themecolours.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,9 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QSettings>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -148,27 +148,19 @@ class TestThemes : public QObject
 
 private:
     QPalette m_light;
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::TemporarySettings> m_settings;
     std::unique_ptr<settings::Store> m_store;
     std::unique_ptr<frmMain> m_main;
     std::unique_ptr<frmAbout> m_about;
-
-    template <class T = QWidget>
-    static T *get(QWidget *window, const QString &name)
-    {
-        T *widget = window->findChild<T *>(name);
-        if (!widget)
-            qFatal("no control named %s", qPrintable(name));
-        return widget;
-    }
 
     // Both windows, shown, with a result and the highlight controls enabled.
     void open()
     {
         m_store = std::make_unique<settings::Store>();
         m_main = std::make_unique<frmMain>(*m_store);
-        get<QPlainTextEdit>(m_main.get(), u"txtOrigin"_s)->setPlainText(u"Le cœur"_s);
-        get<QCheckBox>(m_main.get(), u"chkBBCode"_s)->setChecked(true);
+        testsupport::widget<QPlainTextEdit>(m_main.get(), u"txtOrigin"_s)
+            ->setPlainText(u"Le cœur"_s);
+        testsupport::widget<QCheckBox>(m_main.get(), u"chkBBCode"_s)->setChecked(true);
         m_main->cmdGenerate_Click();
         m_main->show();
         m_about = std::make_unique<frmAbout>(m_main.get());
@@ -180,10 +172,10 @@ private:
         QApplication::setActiveWindow(m_about.get());
         QVERIFY(QTest::qWaitForWindowActive(m_about.get()));
     }
-    QLabel *link() const { return get<QLabel>(m_about.get(), u"lblWeb"_s); }
+    QLabel *link() const { return testsupport::widget<QLabel>(m_about.get(), u"lblWeb"_s); }
     QWidget *resultViewport() const
     {
-        return get<QPlainTextEdit>(m_main.get(), u"txtRendu"_s)->viewport();
+        return testsupport::widget<QPlainTextEdit>(m_main.get(), u"txtRendu"_s)->viewport();
     }
     void hoverLink(bool over)
     {
@@ -201,9 +193,9 @@ private slots:
     }
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        // A fresh settings folder for every test, never the user's.
+        m_settings = std::make_unique<testsupport::TemporarySettings>();
+        QVERIFY(m_settings->isValid());
     }
     void cleanup()
     {
@@ -261,7 +253,8 @@ private slots:
     {
         open();
         const auto active = QPalette::Active;
-        QCOMPARE(hex(foregroundOf(get(m_about.get(), u"lblTitle"_s), active)), u"#ff000000"_s);
+        QCOMPARE(hex(foregroundOf(testsupport::widget(m_about.get(), u"lblTitle"_s), active)),
+                 u"#ff000000"_s);
         QCOMPARE(hex(foregroundOf(link(), active)), u"#ff000000"_s);
         hoverLink(true);
         QCOMPARE(hex(foregroundOf(link(), active)), u"#ff0000ff"_s);
@@ -317,7 +310,8 @@ private slots:
             hoverLink(false);
 
             // The result box stands apart from the quotation box.
-            const QWidget *origin = get<QPlainTextEdit>(m_main.get(), u"txtOrigin"_s)->viewport();
+            const QWidget *origin =
+                testsupport::widget<QPlainTextEdit>(m_main.get(), u"txtOrigin"_s)->viewport();
             const double apart =
                 contrastRatio(backgroundOf(resultViewport(), group), backgroundOf(origin, group));
             QVERIFY2(apart >= kDistinctBackgrounds, qPrintable(QString::number(apart)));
