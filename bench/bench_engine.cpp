@@ -90,6 +90,7 @@ void BM_Highlight(benchmark::State &state)
 void BM_CountLetters(benchmark::State &state)
 {
     const QString text = frenchText(state.range(0));
+    // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         lexorne::LetterTally tally = lexorne::CountLetters(text);
         benchmark::DoNotOptimize(&tally);
@@ -103,6 +104,7 @@ void BM_RenderDecomposed(benchmark::State &state)
 {
     const QString text = frenchText(state.range(0)).normalized(QString::NormalizationForm_D);
     const lexorne::Board board = midGameBoard();
+    // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         QString rendered = lexorne::RenderQuotation(text, board, true);
         benchmark::DoNotOptimize(rendered.data());

@@ -84,7 +84,8 @@ struct Rendered
     qsizetype invalidOffset = -1;   // then its first bad byte, and its value
     quint8 invalidByte = 0;
 };
-Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceBytes = 16 * 1024);
+Rendered renderUtf8(const Request &request, QByteArray bytes,
+                    qsizetype pieceBytes = qsizetype{16} * 1024);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();

@@ -194,6 +194,13 @@ void frmAbout::showEvent(QShowEvent *event)
     drawPictures();
 }
 
+frmAbout::~frmAbout()
+{
+    // QDialog's destructor hides the window, which moves the focus off the
+    // link: its signal must not reach the part of this window already gone.
+    disconnect(lblWeb, nullptr, this, nullptr);
+}
+
 void frmAbout::reject()
 {
     cmdOK_Click();

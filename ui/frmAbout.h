@@ -41,6 +41,7 @@ class frmAbout : public QDialog
     Q_OBJECT
 public:
     explicit frmAbout(QWidget *owner, AboutOptions options = {});
+    ~frmAbout() override;
 
     // Escape, and anything else that cancels the dialog, presses "OK".
     void reject() override;
