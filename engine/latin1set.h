@@ -8,8 +8,10 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <optional>
+#include <string_view>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
 #define LEXORNE_LATIN1SET_SSSE3 1
@@ -70,17 +72,40 @@ public:
         Ssse3,
         Avx2
     };
+
+    // The path for a LEXORNE_BLOCKS value on a processor that runs AVX2
+    // and/or SSSE3: "avx2", "ssse3" or "none" force that path or, when the
+    // processor lacks it, the best narrower one; no value, the best path.
+    // Any other value gives nothing. Lets the test suites cover every path
+    // on any machine.
+    static constexpr std::optional<Blocks> chooseBlocks(std::string_view forced, bool avx2,
+                                                        bool ssse3)
+    {
+        const Blocks best = avx2 ? Blocks::Avx2 : ssse3 ? Blocks::Ssse3 : Blocks::None;
+        if (forced.empty() || forced == "avx2")
+            return best;
+        if (forced == "ssse3")
+            return ssse3 ? Blocks::Ssse3 : Blocks::None;
+        if (forced == "none")
+            return Blocks::None;
+        return std::nullopt;
+    }
+
+    // The path this process runs, chosen once; an unknown LEXORNE_BLOCKS is
+    // reported then on standard error and ignored.
     static Blocks blocks()
     {
 #ifdef LEXORNE_LATIN1SET_SSSE3
         static const Blocks have = [] {
-            // LEXORNE_BLOCKS=ssse3|none forces a narrower path, so that the
-            // test suites cover every path on any machine.
             const char *forced = std::getenv("LEXORNE_BLOCKS");
-            const bool avx2 = !forced && __builtin_cpu_supports("avx2");
-            const bool ssse3 =
-                (!forced || std::strcmp(forced, "ssse3") == 0) && __builtin_cpu_supports("ssse3");
-            return avx2 ? Blocks::Avx2 : ssse3 ? Blocks::Ssse3 : Blocks::None;
+            const bool avx2 = __builtin_cpu_supports("avx2");
+            const bool ssse3 = __builtin_cpu_supports("ssse3");
+            if (const auto chosen = chooseBlocks(forced ? forced : "", avx2, ssse3))
+                return *chosen;
+            std::fprintf(stderr,
+                         "LEXORNE_BLOCKS=%s is not a known path (avx2, ssse3, none); ignored\n",
+                         forced);
+            return chooseBlocks({}, avx2, ssse3).value_or(Blocks::None);
         }();
         return have;
 #else

@@ -117,9 +117,12 @@ qsizetype countMembers(const Latin1Set &set, const char16_t *in, qsizetype n)
     return count;
 }
 
+// An empty piece may come with a null pointer (a null tag), which memcpy
+// must never see, even for no bytes.
 char16_t *put(char16_t *out, const char16_t *from, qsizetype count)
 {
-    std::memcpy(out, from, std::size_t(count) * sizeof(char16_t));
+    if (count > 0)
+        std::memcpy(out, from, std::size_t(count) * sizeof(char16_t));
     return out + count;
 }
 
@@ -145,8 +148,8 @@ __attribute__((target("avx2"))) qsizetype wrapBlocksAvx2(const Latin1Set &set, c
                                                          QStringView closeTag, Cursor &cursor)
 {
     char16_t tags[2][kShortTag] = {};
-    std::memcpy(tags[0], openTag.utf16(), std::size_t(openTag.size()) * sizeof(char16_t));
-    std::memcpy(tags[1], closeTag.utf16(), std::size_t(closeTag.size()) * sizeof(char16_t));
+    put(tags[0], openTag.utf16(), openTag.size());
+    put(tags[1], closeTag.utf16(), closeTag.size());
     const __m256i open = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(tags[0]));
     const __m256i close = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(tags[1]));
 

@@ -80,6 +80,16 @@ void appendCode(QString &out, char32_t code)
     }
 }
 
+// The user's store. The default format is the native one; a test moves the
+// store into a folder of its own by switching it to INI files, which works on
+// every platform (the native store on Windows is the registry).
+std::unique_ptr<QSettings> openStore()
+{
+    return std::make_unique<QSettings>(QSettings::defaultFormat(), QSettings::UserScope,
+                                       QString::fromLatin1(kOrganization),
+                                       QString::fromLatin1(kApplicationTitle));
+}
+
 } // namespace
 
 Store::Store()
@@ -96,13 +106,10 @@ std::unique_ptr<QSettings> Store::open() const
     if (m_unusable)
         return nullptr;
 
-    auto settings = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                                QString::fromLatin1(kOrganization),
-                                                QString::fromLatin1(kApplicationTitle));
-    if (settings->format() != QSettings::NativeFormat || settings->fileName().isEmpty())
-        return settings;
+    auto settings = openStore();
+    // Only a file can be unreadable and set aside (not the registry).
     const QString path = settings->fileName();
-    if (!QFileInfo(path).isFile())
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return settings;
 
     // QSettings parses sections lazily; listing every key parses them all,
@@ -119,9 +126,7 @@ std::unique_ptr<QSettings> Store::open() const
         return nullptr;
     }
     m_setAsidePath = aside;
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QString::fromLatin1(kOrganization),
-                                       QString::fromLatin1(kApplicationTitle));
+    return openStore();
 }
 
 bool Store::write(const QString &key, const QVariant &value)
@@ -200,9 +205,7 @@ bool Store::removeLetter(int index)
 
 QString Store::location() const
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope,
-                     QString::fromLatin1(kOrganization), QString::fromLatin1(kApplicationTitle))
-        .fileName();
+    return openStore()->fileName();
 }
 
 QVariant Store::encodeQuotation(const QString &text)

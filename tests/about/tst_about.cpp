@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frmAbout.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -31,10 +33,7 @@ struct Fixture
 template <typename T = QWidget>
 T *control(QWidget *window, const QByteArray &name)
 {
-    T *widget = window->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no control %s", name.constData());
-    return widget;
+    return testsupport::widget<T>(window, QString::fromLatin1(name));
 }
 
 bool showActive(QWidget *window)

@@ -3,6 +3,7 @@
 // Runs the built program as the user would: one copy at a time, and every
 // orderly end saving the quotation.
 #include "app/singleinstance.h"
+#include "tests/support/testsupport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -31,12 +32,11 @@ class Sandbox
 public:
     Sandbox()
     {
-        for (const QString &folder : {u"home"_s, u"config/Quillmoor"_s, u"run"_s})
+        for (const QString &folder : {u"home"_s, u"config/Quillmoor"_s})
             QDir(m_root.path()).mkpath(folder);
-        QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
-    QString runtime() const { return m_root.filePath(u"run"_s); }
+    QString runtime() const { return m_runtime.path(); }
     QString store() const { return m_root.filePath(u"config/Quillmoor/Lexorne.conf"_s); }
 
     std::unique_ptr<QProcess> launch() const
@@ -108,6 +108,7 @@ public:
 
 private:
     QTemporaryDir m_root;
+    lexorne::testsupport::RuntimeFolder m_runtime;
     mutable int m_copies = 0;
 };
 

@@ -2,16 +2,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/lifecycle.h"
 #include "app/singleinstance.h"
+#include "tests/support/testsupport.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QLocalSocket>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QWidget>
 
+using namespace lexorne;
 using namespace lexorne::app;
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -54,7 +55,7 @@ private slots:
     void laterStartHandsOver()
     {
         QFETCH(ActivationTokens, tokens);
-        QTemporaryDir dir;
+        testsupport::RuntimeFolder dir;
         SingleInstance first(dir.path());
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QVERIFY(first.isListening());
@@ -79,7 +80,7 @@ private slots:
     {
         QFETCH(QByteArray, lock);
         QFETCH(bool, old);
-        QTemporaryDir dir;
+        testsupport::RuntimeFolder dir;
         SingleInstance next(dir.path());
         QFile file(next.lockPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -111,7 +112,7 @@ private slots:
     void badRequestsAreDropped()
     {
         QFETCH(QByteArray, request);
-        QTemporaryDir dir;
+        testsupport::RuntimeFolder dir;
         SingleInstance first(dir.path());
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QSignalSpy spy(&first, &SingleInstance::activationRequested);
@@ -127,6 +128,53 @@ private slots:
         // And the next good request still gets through.
         QCOMPARE(startElsewhere(dir.path(), {}), SingleInstance::Role::Secondary);
         QTRY_COMPARE(spy.size(), 1);
+    }
+
+    void onlyPlausibleTokensPass_data()
+    {
+        // Tokens go into the environment of the running copy: printable
+        // ASCII only, and short enough to fit a request line.
+        QTest::addColumn<QByteArray>("token");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("printable") << QByteArray("a.b/c+d=_~!") << true;
+        QTest::newRow("longest") << QByteArray(992, 'x') << true;
+        QTest::newRow("too long") << QByteArray(993, 'x') << false;
+        QTest::newRow("space inside") << QByteArray("ab cd") << false;
+        QTest::newRow("space first") << QByteArray(" abcd") << false;
+        QTest::newRow("tab") << QByteArray("ab\tcd") << false;
+        QTest::newRow("escape sequence") << QByteArray("\x1b[2Jab") << false;
+        QTest::newRow("control A") << QByteArray("ab\x01") << false;
+        QTest::newRow("carriage return") << QByteArray("ab\r") << false;
+        QTest::newRow("delete") << QByteArray("ab\x7f") << false;
+        QTest::newRow("non-ASCII") << QByteArray("caf\xc3\xa9") << false;
+    }
+    void onlyPlausibleTokensPass()
+    {
+        QFETCH(QByteArray, token);
+        QFETCH(bool, kept);
+        const ActivationTokens expected{kept ? token : QByteArray(), kept ? token : QByteArray()};
+
+        // From this start's environment...
+        qputenv("XDG_ACTIVATION_TOKEN", token);
+        qputenv("DESKTOP_STARTUP_ID", token);
+        const ActivationTokens fromEnvironment = ActivationTokens::fromEnvironment();
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+        qunsetenv("DESKTOP_STARTUP_ID");
+        QCOMPARE(fromEnvironment, expected);
+
+        // ...and from a later start's request.
+        testsupport::RuntimeFolder dir;
+        SingleInstance first(dir.path());
+        QCOMPARE(first.start({}), SingleInstance::Role::Primary);
+        QSignalSpy spy(&first, &SingleInstance::activationRequested);
+        QLocalSocket client;
+        client.connectToServer(first.serverName());
+        QVERIFY(client.waitForConnected(1000));
+        client.write("LEXORNE ACTIVATE\nXDG_ACTIVATION_TOKEN=" + token +
+                     "\nDESKTOP_STARTUP_ID=" + token + "\nEND\n");
+        client.flush();
+        QTRY_COMPARE(spy.size(), 1);
+        QCOMPARE(spy.at(0).at(0).value<ActivationTokens>(), expected);
     }
 
     void bringToFrontRestores()

@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/engine.h"
+#include "engine/latin1set.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -65,6 +66,8 @@ private slots:
     void captionsAreData();
     void randomTextMatchesRule();
     void typographicPunctuationNeedsNoNormalization();
+    void blockPathChoice_data();
+    void blockPathChoice();
 };
 
 void TestEngine::examples_data()
@@ -265,6 +268,43 @@ void TestEngine::typographicPunctuationNeedsNoNormalization()
         }
     }
     QCOMPARE(RenderQuotation(u"l’e\u0301te\u0301"_s, board(u"E"), false), u"*’é*é"_s);
+}
+
+using Blocks = detail::Latin1Set::Blocks;
+Q_DECLARE_METATYPE(std::optional<Blocks>)
+
+void TestEngine::blockPathChoice_data()
+{
+    QTest::addColumn<QByteArray>("forced");
+    QTest::addColumn<bool>("avx2");
+    QTest::addColumn<bool>("ssse3");
+    QTest::addColumn<std::optional<Blocks>>("chosen");
+    const std::optional<Blocks> unknown;
+    QTest::newRow("unset, best") << QByteArray() << true << true << std::optional(Blocks::Avx2);
+    QTest::newRow("unset, no AVX2")
+        << QByteArray() << false << true << std::optional(Blocks::Ssse3);
+    QTest::newRow("unset, neither")
+        << QByteArray() << false << false << std::optional(Blocks::None);
+    QTest::newRow("avx2") << QByteArray("avx2") << true << true << std::optional(Blocks::Avx2);
+    QTest::newRow("avx2 without it")
+        << QByteArray("avx2") << false << true << std::optional(Blocks::Ssse3);
+    QTest::newRow("ssse3") << QByteArray("ssse3") << true << true << std::optional(Blocks::Ssse3);
+    QTest::newRow("ssse3 without it")
+        << QByteArray("ssse3") << false << false << std::optional(Blocks::None);
+    QTest::newRow("none") << QByteArray("none") << true << true << std::optional(Blocks::None);
+    QTest::newRow("capitals") << QByteArray("AVX2") << true << true << unknown;
+    QTest::newRow("misspelt") << QByteArray("sse3") << true << true << unknown;
+    QTest::newRow("trailing space") << QByteArray("none ") << true << true << unknown;
+    QTest::newRow("other path") << QByteArray("avx512") << true << true << unknown;
+}
+
+void TestEngine::blockPathChoice()
+{
+    QFETCH(QByteArray, forced);
+    QFETCH(bool, avx2);
+    QFETCH(bool, ssse3);
+    QFETCH(std::optional<Blocks>, chosen);
+    QCOMPARE(detail::Latin1Set::chooseBlocks(forced.toStdString(), avx2, ssse3), chosen);
 }
 
 QTEST_APPLESS_MAIN(TestEngine)

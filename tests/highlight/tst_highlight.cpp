@@ -58,6 +58,8 @@ private slots:
     void highlightSets();
     void matchesStepwiseWrapping();
     void unusualInput();
+    void anyTags_data();
+    void anyTags();
 };
 
 void TestHighlight::palette()
@@ -188,6 +190,29 @@ void TestHighlight::unusualInput()
                           u"[color=red]e[/color]"_s);
     QCOMPARE(HighlightLetter(u"abc"_s, -1, 1), u"abc"_s);
     QCOMPARE(HighlightLetter(u"abc"_s, 26, 1), u"abc"_s);
+}
+
+void TestHighlight::anyTags_data()
+{
+    // Null and empty tags, and tags around the length the wide path copies
+    // in one store, on a text long enough for the wide path.
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<QString>("close");
+    QTest::newRow("no opening tag") << QString() << u"[/color]"_s;
+    QTest::newRow("no closing tag") << u"[color=red]"_s << QString();
+    QTest::newRow("empty closing tag") << u"[color=red]"_s << u""_s;
+    QTest::newRow("no tags") << QString() << QString();
+    QTest::newRow("16 units") << u"[color=#123456]<"_s << u">[/color=#12345]"_s;
+    QTest::newRow("17 units") << u"[color=#1234567]<"_s << u"[/color]"_s;
+}
+
+void TestHighlight::anyTags()
+{
+    QFETCH(QString, open);
+    QFETCH(QString, close);
+    const QString text = u"Été comme hiver, les élèves écrivent et rêvent; "
+                         u"ensemble ils créent des scènes étonnantes."_s.repeated(3);
+    QCOMPARE(HighlightLetter(text, 4, open, close), stepwise(text, 4, open, close));
 }
 
 QTEST_APPLESS_MAIN(TestHighlight)

@@ -1,11 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings.h"
+#include "tests/support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -63,11 +63,11 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::TemporarySettings> m_settings;
     mutable int m_copies = 0;
 
-    QString folder() const { return m_dir->filePath(u"Quillmoor"_s); }
-    QString confPath() const { return m_dir->filePath(u"Quillmoor/Lexorne.conf"_s); }
+    QString folder() const { return m_settings->folder(); }
+    QString confPath() const { return m_settings->storePath(); }
 
     void writeFile(const QByteArray &bytes)
     {
@@ -85,7 +85,7 @@ private:
     // cache keyed by file name, so parse a copy under another name.
     QVariant diskValue(const QString &key) const
     {
-        const QString copy = m_dir->filePath(u"copy-%1.ini"_s.arg(++m_copies));
+        const QString copy = m_settings->filePath(u"copy-%1.ini"_s.arg(++m_copies));
         QFile::copy(confPath(), copy);
         return QSettings(copy, QSettings::IniFormat).value(key);
     }
@@ -93,9 +93,8 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        m_settings = std::make_unique<testsupport::TemporarySettings>();
+        QVERIFY(m_settings->isValid());
     }
 
     void quotationRoundTrip_data()

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/frmMain.h"
 
+#include "tests/support/testsupport.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -15,7 +17,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStyle>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -36,7 +37,7 @@ QString clipboard()
 
 QSettings storeFile()
 {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, u"Quillmoor"_s, u"Lexorne"_s);
+    return testsupport::TemporarySettings::open();
 }
 
 } // namespace
@@ -46,7 +47,7 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<testsupport::TemporarySettings> m_settings;
     std::unique_ptr<settings::Store> m_store;
     std::unique_ptr<frmMain> m_window;
     QFont m_font;
@@ -60,10 +61,7 @@ private:
     template <class T = QWidget>
     T *get(const QString &name) const
     {
-        T *widget = m_window->findChild<T *>(name);
-        if (!widget)
-            qFatal("no control named %s", qPrintable(name));
-        return widget;
+        return testsupport::widget<T>(m_window.get(), name);
     }
     QCheckBox *letter(int k) const { return get<QCheckBox>(u"chkLetter%1"_s.arg(k)); }
     QCheckBox *option(const QString &name) const { return get<QCheckBox>(name); }
@@ -86,9 +84,8 @@ private slots:
     void init()
     {
         // A fresh settings folder for every test, never the user's.
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir->path());
+        m_settings = std::make_unique<testsupport::TemporarySettings>();
+        QVERIFY(m_settings->isValid());
         // Something on the clipboard, to see whether it was replaced.
         QGuiApplication::clipboard()->setText(kBefore);
     }
@@ -365,7 +362,7 @@ private slots:
     void failedSavesAreReported()
     {
         // A file where the store's folder should be: every write fails.
-        QFile blocker(m_dir->filePath(u"Quillmoor"_s));
+        QFile blocker(m_settings->folder());
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         frmMain &w = open();
