@@ -24,10 +24,10 @@ SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
 ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
 PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man man-db)
-# The Windows stage: MinGW, Wine, the host Qt tools for the cross Qt, and
-# dpkg-dev to unpack Debian's qtbase source.
+# The Windows stage: MinGW, Wine, the host Qt tools for the cross Qt,
+# dpkg-dev to unpack Debian's qtbase source, zip and NSIS for the packages.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
-    qt6-base-dev-tools dpkg-dev zip)
+    qt6-base-dev-tools dpkg-dev zip nsis)
 
 say() { printf '%s\n' "$*" >&2; }
 

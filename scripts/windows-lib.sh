@@ -227,6 +227,13 @@ windows_package() {
     (cd "$WINDOWS_BUILD_DIR/package" && zip -q -r -X "../$name.zip" "$name")
     say "Windows package: $WINDOWS_BUILD_DIR/$name.zip"
     (cd "$WINDOWS_BUILD_DIR/package" && find "$name" -type f | sort) >&2
+
+    # The installer takes the same files; its uninstaller deletes each by name.
+    local files="$WINDOWS_BUILD_DIR/package/uninstall-files.nsh"
+    (cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|    Delete "$INSTDIR\\&"|') > "$files"
+    makensis -V2 -DVERSION="$version" -DSOURCE="$stage" -DFILES="$files" \
+        -DOUTFILE="$WINDOWS_BUILD_DIR/$name-setup.exe" "$ROOT/resources/windows/installer.nsi" >&2
+    say "Windows installer: $WINDOWS_BUILD_DIR/$name-setup.exe"
 }
 
 windows_build() {
@@ -234,6 +241,36 @@ windows_build() {
     windows_configure
     nice -n 5 cmake --build "$WINDOWS_BUILD_DIR"
     windows_package
+}
+
+# Installs the installer silently into the Wine prefix, checks that every
+# file of the zip, the Start menu entry and the uninstall entry are there,
+# uninstalls and checks that nothing of them is left. Runs on an X display.
+windows_installer_check() {
+    local version name setup user programs menu key listed installed status=0
+    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
+    name="Lexorne-$version-win64"
+    setup="$WINDOWS_BUILD_DIR/$name-setup.exe"
+    user="$WINEPREFIX/drive_c/users/$(id -un)"
+    programs="$user/AppData/Local/Programs/Lexorne"
+    menu="$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lexorne.lnk"
+    key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexorne'
+    check() { if "$@"; then :; else say "installer: FAIL: $*"; status=1; fi; }
+
+    wine "$setup" /S && wineserver -w
+    listed="$(cd "$WINDOWS_BUILD_DIR/package/$name" && find . -type f | sort)"
+    installed="$(cd "$programs" 2>/dev/null && find . -type f ! -name Uninstall.exe | sort)"
+    check [ -n "$listed" ]
+    check [ "$listed" = "$installed" ]
+    check [ -f "$programs/Uninstall.exe" ]
+    check [ -f "$menu" ]
+    check wine reg query "$key" /v UninstallString
+    wine "$programs/Uninstall.exe" /S && wineserver -w
+    check [ ! -e "$programs" ]
+    check [ ! -e "$menu" ]
+    check [ "$(wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -c .)" = 0 ]
+    [ $status -eq 0 ] && say "installer: installs $(wc -l <<<"$listed") files, a Start menu entry and an uninstall entry; the uninstaller removes them all"
+    return $status
 }
 
 # Every suite under Wine, on a private X server: Wine's desktop process
@@ -248,6 +285,11 @@ windows_test() {
     local status=0
     xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
         ctest --test-dir "$WINDOWS_BUILD_DIR" --output-on-failure "$@" || status=$?
+    wineserver -k 2>/dev/null || true
+    export -f windows_installer_check say
+    export WINDOWS_BUILD_DIR
+    xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
+        bash -c windows_installer_check || status=$?
     wineserver -k 2>/dev/null || true
     return $status
 }
