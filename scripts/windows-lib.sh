@@ -33,6 +33,17 @@ QT_OPTIONS=(
     -DFEATURE_jpeg=OFF
 )
 
+# What is built of that Qt: everything but the plugins Lexorne never loads
+# (the Direct2D platform, image formats, TLS, network information, generic
+# input), which are neither built nor installed.
+QT_BUILD_TARGETS=(Platform doc/all src/tools/all src/entrypoint/all
+    src/3rdparty/all src/corelib/all src/network/all src/gui/all
+    src/widgets/all src/platformsupport/all src/testlib/all src/android/all
+    src/plugins/platforms/windows/all src/plugins/platforms/offscreen/all
+    src/plugins/platforms/minimal/all src/plugins/platforminputcontexts/all
+    src/plugins/platformthemes/all src/plugins/styles/all)
+QT_UNUSED_PLUGINS=(platforms/direct2d imageformats tls networkinformation generic)
+
 mingw_toolchain_text() {
     cat <<TOOLCHAIN
 # Written by scripts/windows: 64-bit Windows with Debian's MinGW-w64.
@@ -123,14 +134,23 @@ windows_qt() {
     source_dir="$(qt_source "$version")"
     [ -f "$source_dir/CMakeLists.txt" ] || { say "No qtbase source in $WINDOWS_CACHE/src"; return 1; }
     build_dir="$prefix.build"
-    # Whatever a stopped run left is not trusted: start from scratch.
-    rm -rf "$build_dir" "$prefix"
+    # A stopped run's build folder goes on where it stopped (ninja trusts only
+    # finished steps); the install folder is written again in full.
+    rm -rf "$prefix"
     say "Building Qt $version for Windows into $prefix (takes a while)"
     start=$SECONDS
-    cmake -S "$source_dir" -B "$build_dir" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$MINGW_TOOLCHAIN" \
-        -DCMAKE_INSTALL_PREFIX="$prefix" "${QT_OPTIONS[@]}"
-    nice -n 5 cmake --build "$build_dir" --parallel 2
+    if [ ! -f "$build_dir/build.ninja" ]; then
+        rm -rf "$build_dir"
+        cmake -S "$source_dir" -B "$build_dir" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$MINGW_TOOLCHAIN" \
+            -DCMAKE_INSTALL_PREFIX="$prefix" "${QT_OPTIONS[@]}"
+    fi
+    nice -n 5 cmake --build "$build_dir" --parallel 2 --target "${QT_BUILD_TARGETS[@]}"
+    local plugin
+    for plugin in "${QT_UNUSED_PLUGINS[@]}"; do
+        printf '# Not installed: Lexorne does not load it.\n' \
+            > "$build_dir/src/plugins/$plugin/cmake_install.cmake"
+    done
     cmake --install "$build_dir" >/dev/null
     printf 'Qt %s, built in %d s\n' "$version" $((SECONDS - start)) > "$prefix/complete"
     rm -rf "$build_dir"
@@ -213,7 +233,8 @@ windows_package() {
     version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
     name="Lexorne-$version-win64"
     stage="$WINDOWS_BUILD_DIR/package/$name"
-    exe="$WINDOWS_BUILD_DIR/app/Lexorne.exe"
+    # Qt puts every Windows program at the top of the build, next to its DLLs.
+    exe="$WINDOWS_BUILD_DIR/Lexorne.exe"
     rm -rf "$WINDOWS_BUILD_DIR/package" "$WINDOWS_BUILD_DIR/$name.zip"
     mkdir -p "$stage/platforms" "$stage/styles"
     "$MINGW_TRIPLET-strip" -o "$stage/Lexorne.exe" "$exe"

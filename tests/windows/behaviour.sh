@@ -308,9 +308,7 @@ is_front() {
 
 case_second_start() {
     start_program || return
-    local first="$LX_PID" second count
-    keys alt+s # Re-set: a second window loading the game would show it
-    local before after
+    local first="$LX_PID" second count before after
     before="$("$WINE_RUN" reg query "$KEY" /s 2>/dev/null | tr -d '\r')"
     xdotool windowminimize --sync "$WIN" 2>/dev/null
     launch
@@ -332,9 +330,8 @@ case_second_start() {
 
 case_end_of_session() {
     start_program || return
-    keys alt+s
-    tabs 1 # "Re&set" keeps the focus; the result box, then the quotation
-    tabs 1
+    tabs "$TABS_TO_QUOTATION"
+    keys ctrl+a
     type_text "$FRESH"
     clip_after "$WORK/fresh" ctrl+a ctrl+c || return
     expect_text "the quotation typed" "$FRESH" "$WORK/fresh" || return
