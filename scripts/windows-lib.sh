@@ -217,13 +217,12 @@ windows_configure() {
     local prefix
     prefix="$(qt_prefix)"
     mingw_toolchain_text > "$MINGW_TOOLCHAIN"
-    if [ ! -f "$WINDOWS_BUILD_DIR/CMakeCache.txt" ]; then
-        cmake -S "$ROOT" -B "$WINDOWS_BUILD_DIR" -G Ninja \
-            -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
-            -DCMAKE_BUILD_TYPE=Release \
-            -DLEXORNE_WERROR=ON -DLEXORNE_BUILD_BENCH=OFF \
-            -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run"
-    fi
+    # The suites run through Wine, their reports through a file.
+    cmake -S "$ROOT" -B "$WINDOWS_BUILD_DIR" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DLEXORNE_WERROR=ON -DLEXORNE_BUILD_BENCH=OFF \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run;--qtest" >/dev/null
 }
 
 # Lexorne.exe and what it needs, in a zip named after the version.
@@ -307,10 +306,9 @@ windows_test() {
     xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
         ctest --test-dir "$WINDOWS_BUILD_DIR" --output-on-failure "$@" || status=$?
     wineserver -k 2>/dev/null || true
-    export -f windows_installer_check say
-    export WINDOWS_BUILD_DIR
-    xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
-        bash -c windows_installer_check || status=$?
+    xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' bash -c \
+        'source "$1/scripts/lib.sh" && source "$1/scripts/windows-lib.sh" &&
+         wine_environment && windows_installer_check' _ "$ROOT" || status=$?
     wineserver -k 2>/dev/null || true
     return $status
 }

@@ -184,6 +184,10 @@ private slots:
 
         // Writing the ticked boxes back changes no byte; an empty store is
         // not even created.
+#ifdef Q_OS_WIN
+        // Qt ends the lines of the INI files it writes there with CRLF.
+        file.replace("\n", "\r\n");
+#endif
         if (file.isNull())
             QVERIFY(!QFileInfo::exists(folder()));
         else if (!file.contains("Citation=\"a"))

@@ -20,8 +20,16 @@ void missingWidget(const QObject *parent, const QString &name, qsizetype found)
     qFatal("%s has %d controls named \"%s\"", qPrintable(owner), int(found), qPrintable(name));
 }
 
+namespace {
+
+// The newest TemporarySettings: only its end may bring the native store back.
+const TemporarySettings *s_current = nullptr;
+
+} // namespace
+
 TemporarySettings::TemporarySettings()
 {
+    s_current = this;
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
@@ -29,6 +37,11 @@ TemporarySettings::TemporarySettings()
 
 TemporarySettings::~TemporarySettings()
 {
+    // Where the native store is the registry, going back to it while a newer
+    // object stands would send the tests to the user's own game.
+    if (s_current != this)
+        return;
+    s_current = nullptr;
     QSettings::setDefaultFormat(QSettings::NativeFormat);
 }
 
