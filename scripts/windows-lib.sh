@@ -182,6 +182,14 @@ wine_environment() {
         wineserver -w
         [ -f "$WINEPREFIX/system.reg" ] || { say "wineboot failed in $WINEPREFIX"; return 1; }
     fi
+    # Qt's offscreen platform on Windows reads fonts from a folder only, and
+    # Wine hands no QT_* variable over from Linux: the prefix's own user
+    # environment names the DejaVu fonts once.
+    if [ ! -f "$WINEPREFIX/lexorne-fontdir" ]; then
+        wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ \
+            /d 'Z:\usr\share\fonts\truetype\dejavu' /f >/dev/null 2>&1 &&
+            touch "$WINEPREFIX/lexorne-fontdir"
+    fi
     while IFS= read -r folder; do
         winpath+="${winpath:+;}Z:${folder//\//\\}"
     done < <(runtime_dll_folders)
