@@ -292,11 +292,11 @@ windows_installer_check() {
     check [ "$listed" = "$installed" ]
     check [ -f "$programs/Uninstall.exe" ]
     check [ -f "$menu" ]
-    check wine reg query "$key" /v UninstallString
+    check eval 'wine reg query "$key" /v UninstallString >/dev/null 2>&1'
     wine "$programs/Uninstall.exe" /S && wineserver -w
     check [ ! -e "$programs" ]
     check [ ! -e "$menu" ]
-    check [ "$(wine reg query "$key" 2>/dev/null | tr -d '\r' | grep -c .)" = 0 ]
+    check [ "$(wine reg query "$key" >/dev/null 2>&1; echo $?)" != 0 ]
     [ $status -eq 0 ] && say "installer: installs $(wc -l <<<"$listed") files, a Start menu entry and an uninstall entry; the uninstaller removes them all"
     return $status
 }
