@@ -150,9 +150,15 @@ void stop(QProcess &process)
 {
     if (process.state() == QProcess::NotRunning)
         return;
+#ifdef Q_OS_WIN
+    // terminate() asks the program's windows to close, and offscreen there
+    // are none to ask.
+    process.kill();
+#else
     process.terminate();
     if (!process.waitForFinished(10000))
         process.kill();
+#endif
     process.waitForFinished();
 }
 
