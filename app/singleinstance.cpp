@@ -196,8 +196,13 @@ void SingleInstance::acceptConnection()
             socket->abort();
             socket->deleteLater();
         };
-        // A client that says nothing useful in time is dropped.
-        QTimer::singleShot(kServerPatience, socket, drop);
+        // A client that says nothing useful in time is dropped. The timer
+        // dies with the socket. (Not QTimer::singleShot(): the static
+        // analyser cannot see it hand the slot over to Qt.)
+        auto *patience = new QTimer(socket);
+        patience->setSingleShot(true);
+        connect(patience, &QTimer::timeout, socket, drop);
+        patience->start(kServerPatience);
 
         struct Progress
         {

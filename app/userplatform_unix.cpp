@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#include <array>
+
 #include <pwd.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -15,7 +17,12 @@ namespace lexorne::app::userplatform {
 
 QString currentLogin()
 {
-    if (const passwd *pw = ::getpwuid(::geteuid()); pw && pw->pw_name && *pw->pw_name)
+    // The reentrant form: a start may ask from a thread of its own.
+    passwd entry{};
+    passwd *pw = nullptr;
+    std::array<char, 16384> buffer{};
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &pw) == 0 && pw &&
+        pw->pw_name && *pw->pw_name)
         return QString::fromLocal8Bit(pw->pw_name);
     return QStringLiteral("uid") + QString::number(::geteuid());
 }
@@ -23,7 +30,7 @@ QString currentLogin()
 QString privateFolder()
 {
     // Mode 0700, unlike the shared temporary folder.
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!runtime.isEmpty() && QDir().mkpath(runtime))
         return runtime;
     return {};

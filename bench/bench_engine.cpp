@@ -49,6 +49,7 @@ void reportChars(benchmark::State &state, qsizetype size)
 void BM_Copy(benchmark::State &state)
 {
     const QString text = frenchText(state.range(0));
+    // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         QString copy(text.constData(), text.size());
         benchmark::DoNotOptimize(copy.data());
@@ -60,6 +61,7 @@ void BM_Render(benchmark::State &state)
 {
     const QString text = frenchText(state.range(0));
     const lexorne::Board board = midGameBoard();
+    // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         QString rendered = lexorne::RenderQuotation(text, board, true);
         benchmark::DoNotOptimize(rendered.data());
@@ -73,6 +75,7 @@ void BM_Highlight(benchmark::State &state)
     const QString rendered =
         lexorne::RenderQuotation(frenchText(state.range(0)), midGameBoard(), true);
     qsizetype outputSize = 0;
+    // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         QString highlighted = lexorne::highlight::HighlightLetter(rendered, u'T' - u'A', 1);
         outputSize = highlighted.size();

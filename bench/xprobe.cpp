@@ -50,7 +50,7 @@ double msBetween(Clock::time_point from, Clock::time_point to)
 [[noreturn]] void die(const char *message)
 {
     std::fprintf(stderr, "xprobe: %s\n", message);
-    std::exit(1);
+    std::exit(1); // NOLINT(concurrency-mt-unsafe): the probe runs one thread
 }
 
 // Waits for the next event until deadline; false on time-out.

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -91,12 +92,14 @@ public:
         return std::nullopt;
     }
 
-    // The path this process runs, chosen once; an unknown LEXORNE_BLOCKS is
-    // reported then on standard error and ignored.
+    // The path this process runs: the processor's best, or the one
+    // LEXORNE_BLOCKS names, chosen once (an unknown value is reported then
+    // on standard error and ignored); never wider than limitBlocks() allows.
     static Blocks blocks()
     {
 #ifdef LEXORNE_LATIN1SET_SSSE3
         static const Blocks have = [] {
+            // NOLINTNEXTLINE(concurrency-mt-unsafe): read once; nothing sets it while we run
             const char *forced = std::getenv("LEXORNE_BLOCKS");
             const bool avx2 = __builtin_cpu_supports("avx2");
             const bool ssse3 = __builtin_cpu_supports("ssse3");
@@ -107,10 +110,18 @@ public:
                          forced);
             return chooseBlocks({}, avx2, ssse3).value_or(Blocks::None);
         }();
-        return have;
+        const Blocks limit = s_limit.load(std::memory_order_relaxed);
+        return int(have) < int(limit) ? have : limit;
 #else
         return Blocks::None;
 #endif
+    }
+
+    // Lets one process compare the paths (the fuzz targets do): from now on
+    // no path wider than limit runs. The program itself never calls it.
+    static void limitBlocks(Blocks limit)
+    {
+        s_limit.store(limit, std::memory_order_relaxed);
     }
 
 #ifdef LEXORNE_LATIN1SET_SSSE3
@@ -162,6 +173,8 @@ public:
 #endif
 
 private:
+    static inline std::atomic<Blocks> s_limit{Blocks::Avx2};
+
     // Code c lives in row (c & 15) of the low or high half, at bit (c >> 4) & 7:
     // the layout the 16-byte shuffle look-up wants.
     static constexpr std::size_t index(char16_t c)

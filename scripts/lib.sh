@@ -20,7 +20,8 @@ TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip imagemagick
 BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev)
 # Each further test stage (scripts/stages/) lists what it needs on top of the
 # plain stage's packages.
-SANITIZE_PACKAGES=(clang libclang-rt-14-dev)
+# llvm-14 brings llvm-symbolizer, which puts file and line into the reports.
+SANITIZE_PACKAGES=(clang libclang-rt-14-dev llvm-14)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
 ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
 PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man man-db)

@@ -466,7 +466,15 @@ void frmMain::showEvent(QShowEvent *event)
     // window is there to carry the message.
     if (m_letterWarningPending) {
         m_letterWarningPending = false;
-        QTimer::singleShot(0, this, [this] { m_report(letterWriteMessage(m_store.location())); });
+        // A timer of the window's, not QTimer::singleShot(), whose hand-over
+        // of the slot to Qt the static analyser cannot follow.
+        auto *later = new QTimer(this);
+        later->setSingleShot(true);
+        connect(later, &QTimer::timeout, this, [this, later] {
+            later->deleteLater();
+            m_report(letterWriteMessage(m_store.location()));
+        });
+        later->start(0);
     }
 }
 

@@ -32,7 +32,7 @@ KeySym keysymFor(wchar_t c)
 
 int main(int argc, char *argv[])
 {
-    std::setlocale(LC_ALL, "");
+    std::setlocale(LC_ALL, ""); // NOLINT(concurrency-mt-unsafe): before any thread exists
     Display *display = XOpenDisplay(nullptr);
     if (!display) {
         std::fprintf(stderr, "bindkeys: cannot open the display\n");

@@ -26,8 +26,8 @@ Board board(QStringView ticked, QStringView greyed = {})
 // which box (or pair of boxes) shows each letter.
 QString expectedFor(char16_t c, const Board &b)
 {
-    const QString self(QChar{c});
-    const QString star(QStringLiteral("*"));
+    QString self(QChar{c});
+    QString star(QStringLiteral("*"));
     const auto shownBy = [&](char letter) {
         return b.isTicked(letter - 'A') ? self : star;
     };

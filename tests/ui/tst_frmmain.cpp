@@ -434,13 +434,18 @@ private slots:
         showActive();
         QList<QWidget *> shown;
         const auto pressAbout = [&](bool closeBox) {
-            QTimer::singleShot(0, &w, [&shown, closeBox] {
+            // A timer of the window's rather than QTimer::singleShot(), whose
+            // slot ownership the static analyser cannot follow.
+            auto *timer = new QTimer(&w);
+            timer->setSingleShot(true);
+            timer->callOnTimeout(&w, [&shown, closeBox] {
                 shown << QApplication::activeModalWidget();
                 if (closeBox)
                     shown.last()->close();
                 else
                     shown.last()->hide();
             });
+            timer->start(0);
             click(u"cmdAbout"_s);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             return w.findChildren<frmAbout *>().size();
