@@ -28,8 +28,8 @@ int main(int argc, char **argv)
     bool found = false;
     if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
         if (const auto *text = static_cast<const wchar_t *>(::GlobalLock(data))) {
-            const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr,
-                                                   nullptr);
+            const int size =
+                ::WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
             if (size > 0) {
                 utf8.resize(std::size_t(size));
                 ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), size, nullptr, nullptr);
