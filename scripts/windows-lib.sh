@@ -302,7 +302,8 @@ windows_installer_check() {
 }
 
 # Every suite under Wine, on a private X server: Wine's desktop process
-# wants a display even when Qt draws offscreen.
+# wants a display even when Qt draws offscreen. Two at a time: most of a
+# suite's time under Wine is waiting.
 windows_test() {
     qt_ready || { say "No cross Qt yet: run scripts/windows qt"; return 1; }
     windows_configure
@@ -312,7 +313,7 @@ windows_test() {
     wineserver -k 2>/dev/null || true
     local status=0
     xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
-        ctest --test-dir "$WINDOWS_BUILD_DIR" --output-on-failure "$@" || status=$?
+        ctest --test-dir "$WINDOWS_BUILD_DIR" --output-on-failure -j 2 "$@" || status=$?
     wineserver -k 2>/dev/null || true
     xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' bash -c \
         'source "$1/scripts/lib.sh" && source "$1/scripts/windows-lib.sh" &&
