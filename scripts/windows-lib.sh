@@ -252,6 +252,8 @@ windows_package() {
         "$stage/styles/qwindowsvistastyle.dll" | while IFS= read -r dll; do
         cp "$dll" "$stage/"
     done
+    # Debian's MinGW runtime DLLs carry their symbols: a third of the size.
+    find "$stage" -name '*.dll' -exec "$MINGW_TRIPLET-strip" --strip-unneeded {} +
     (cd "$WINDOWS_BUILD_DIR/package" && zip -q -r -X "../$name.zip" "$name")
     say "Windows package: $WINDOWS_BUILD_DIR/$name.zip"
     (cd "$WINDOWS_BUILD_DIR/package" && find "$name" -type f | sort) >&2
@@ -272,8 +274,9 @@ windows_build() {
 }
 
 # Installs the installer silently into the Wine prefix, checks that every
-# file of the zip, the Start menu entry and the uninstall entry are there,
-# uninstalls and checks that nothing of them is left. Runs on an X display.
+# file of the zip, the Start menu entry and the uninstall entry are there and
+# that the installed program shows its window, uninstalls and checks that
+# nothing of them is left. Runs on an X display.
 windows_installer_check() {
     local version name setup user programs menu key listed installed status=0
     version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
@@ -293,11 +296,24 @@ windows_installer_check() {
     check [ -f "$programs/Uninstall.exe" ]
     check [ -f "$menu" ]
     check eval 'wine reg query "$key" /v UninstallString >/dev/null 2>&1'
+    # The installed program starts with nothing but what was installed: no
+    # DLL folder on the path, its own platform plugin.
+    local pid shown=""
+    WINEPATH="" wine "$programs/Lexorne.exe" >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 60); do
+        shown="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
+        [ -n "$shown" ] && break
+        sleep 0.5
+    done
+    check [ -n "$shown" ]
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
     wine "$programs/Uninstall.exe" /S && wineserver -w
     check [ ! -e "$programs" ]
     check [ ! -e "$menu" ]
     check [ "$(wine reg query "$key" >/dev/null 2>&1; echo $?)" != 0 ]
-    [ $status -eq 0 ] && say "installer: installs $(wc -l <<<"$listed") files, a Start menu entry and an uninstall entry; the uninstaller removes them all"
+    [ $status -eq 0 ] && say "installer: installs $(wc -l <<<"$listed") files, a Start menu entry and an uninstall entry; the installed program shows its window with nothing else on the path; the uninstaller removes them all"
     return $status
 }
 
