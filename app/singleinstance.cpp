@@ -2,25 +2,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/singleinstance.h"
 
+#include "app/userplatform.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
-#include <array>
 #include <memory>
-
-#ifdef Q_OS_UNIX
-#include <pwd.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-#endif
 
 namespace lexorne::app {
 
@@ -51,22 +44,6 @@ bool isPlausibleToken(QByteArrayView value)
     return true;
 }
 
-QString currentLogin()
-{
-#ifdef Q_OS_UNIX
-    // The reentrant form: a start may ask from a thread of its own.
-    passwd entry{};
-    passwd *pw = nullptr;
-    std::array<char, 16384> buffer{};
-    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &pw) == 0 && pw &&
-        pw->pw_name && *pw->pw_name)
-        return QString::fromLocal8Bit(pw->pw_name);
-    return QStringLiteral("uid") + QString::number(::geteuid());
-#else
-    return qEnvironmentVariable("USERNAME");
-#endif
-}
-
 bool isPlainName(const QString &login)
 {
     if (login.isEmpty() || login.size() > 32)
@@ -79,17 +56,6 @@ bool isPlainName(const QString &login)
             return false;
     }
     return true;
-}
-
-// A path a Unix socket can bind to (sun_path is about a hundred bytes).
-bool fitsSocketPath(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    return qsizetype(QFile::encodeName(path).size()) < qsizetype(sizeof(sockaddr_un::sun_path));
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
 }
 
 // A lock file that names no process (cut short by a crash or a full disk)
@@ -130,18 +96,13 @@ void ActivationTokens::applyToEnvironment() const
 
 QString SingleInstance::defaultDirectory()
 {
-#ifdef Q_OS_UNIX
-    // Private to the user (mode 0700), unlike the shared temporary folder.
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty() && QDir().mkpath(runtime))
-        return runtime;
-#endif
-    return QDir::tempPath();
+    const QString folder = userplatform::privateFolder();
+    return folder.isEmpty() ? QDir::tempPath() : folder;
 }
 
 QString SingleInstance::defaultName()
 {
-    const QString login = currentLogin();
+    const QString login = userplatform::currentLogin();
     if (isPlainName(login))
         return QStringLiteral("lexorne-") + login;
     const QByteArray hash = QCryptographicHash::hash(login.toUtf8(), QCryptographicHash::Sha256);
@@ -155,7 +116,7 @@ SingleInstance::SingleInstance(const QString &directory, const QString &name, QO
     const QString socketPath = QDir(directory).filePath(name + QStringLiteral(".socket"));
     // A full path keeps the socket in the user's own folder; a bare name
     // (Windows pipes, or a folder too deep for a socket) holds the login.
-    m_serverName = fitsSocketPath(socketPath) ? socketPath : name;
+    m_serverName = userplatform::fitsSocketPath(socketPath) ? socketPath : name;
     // The lock is stale only when its process is gone, never because of its
     // age: a copy may run for days.
     m_lock.setStaleLockTime(0);

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,7 +27,11 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A user of their own: home, settings and runtime folders in a temporary
-// folder, so no test meets the real user's settings or running copy.
+// folder, so no test meets the real user's settings or running copy. On
+// Windows the lock goes to the temporary folder and the pipe is named after
+// the login, so both are the sandbox's too; the store there is the registry,
+// which no folder can stand in for: the program reads (and on closing
+// rewrites) the game of the user running the suite.
 class Sandbox
 {
 public:
@@ -49,9 +54,15 @@ public:
         env.insert(u"XDG_RUNTIME_DIR"_s, runtime());
         env.remove(u"XDG_ACTIVATION_TOKEN"_s);
         env.remove(u"DESKTOP_STARTUP_ID"_s);
+#ifdef Q_OS_WIN
+        env.insert(u"TEMP"_s, QDir::toNativeSeparators(runtime()));
+        env.insert(u"TMP"_s, QDir::toNativeSeparators(runtime()));
+        env.insert(u"USERNAME"_s, m_login);
+#endif
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(QStringLiteral(LEXORNE_BINARY), {});
+        // Wine hands no QT_* variable on, so the platform also goes here.
+        process->start(QStringLiteral(LEXORNE_BINARY), {u"-platform"_s, u"offscreen"_s});
         return process;
     }
 
@@ -59,7 +70,7 @@ public:
     // its event loop, so by then the window has loaded the game.
     bool answers(QProcess &process) const
     {
-        const QString server = SingleInstance(runtime()).serverName();
+        const QString server = SingleInstance(runtime(), instanceName()).serverName();
         for (int attempt = 0; attempt < 100; ++attempt) {
             if (process.state() == QProcess::NotRunning)
                 return false;
@@ -75,10 +86,27 @@ public:
         return false;
     }
 
-    // Every file of the settings folder with its bytes and time.
+    // The lock's and the socket's name in the runtime folder.
+    QString instanceName() const
+    {
+#ifdef Q_OS_WIN
+        return u"lexorne-"_s + m_login;
+#else
+        return SingleInstance::defaultName();
+#endif
+    }
+
+    // Every file of the settings folder with its bytes and time (and on
+    // Windows, every value of the registry store).
     QStringList snapshot() const
     {
         QStringList files;
+#ifdef Q_OS_WIN
+        QSettings registry(QSettings::NativeFormat, QSettings::UserScope, u"Quillmoor"_s,
+                           u"Lexorne"_s);
+        for (const QString &key : registry.allKeys())
+            files << key + u'=' + registry.value(key).toString();
+#endif
         QDirIterator it(m_root.filePath(u"config"_s), QDir::AllEntries | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -110,6 +138,7 @@ private:
     QTemporaryDir m_root;
     lexorne::testsupport::RuntimeFolder m_runtime;
     mutable int m_copies = 0;
+    const QString m_login = u"test"_s + QString::number(QRandomGenerator::global()->generate(), 16);
 };
 
 bool endsWithin(QProcess &process, int ms)
@@ -121,9 +150,15 @@ void stop(QProcess &process)
 {
     if (process.state() == QProcess::NotRunning)
         return;
+#ifdef Q_OS_WIN
+    // terminate() asks the program's windows to close, and offscreen there
+    // are none to ask.
+    process.kill();
+#else
     process.terminate();
     if (!process.waitForFinished(10000))
         process.kill();
+#endif
     process.waitForFinished();
 }
 
@@ -177,8 +212,14 @@ private slots:
         QVERIFY(sandbox.answers(*first));
         first->kill();
         QVERIFY(first->waitForFinished());
-        // The dead copy's lock and socket are still there...
-        QCOMPARE(QDir(sandbox.runtime()).entryList(QDir::System | QDir::Files).size(), 2);
+        // The dead copy's lock (and on Unix its socket; a pipe goes with its
+        // process) are still there...
+#ifdef Q_OS_WIN
+        const int leftovers = 1;
+#else
+        const int leftovers = 2;
+#endif
+        QCOMPARE(QDir(sandbox.runtime()).entryList(QDir::System | QDir::Files).size(), leftovers);
 
         // ...and do not stop the next start from becoming the running copy.
         auto next = sandbox.launch();

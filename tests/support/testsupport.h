@@ -36,6 +36,8 @@ T *widget(const QObject *parent, const QString &name)
 // the registry. So the default format is switched to INI files, whose folder
 // setPath() does move on every platform, and the store opens the default
 // format. The native format's folder is moved too, for code that names it.
+// When one replaces another (a fixture made afresh for each test), the
+// newest one holds: the older one's end leaves the default format alone.
 class TemporarySettings
 {
 public:

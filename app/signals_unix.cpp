@@ -4,17 +4,13 @@
 
 #include <QSocketNotifier>
 
-#ifdef Q_OS_UNIX
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#endif
 
 namespace lexorne::app {
-
-#ifdef Q_OS_UNIX
 
 namespace {
 
@@ -94,13 +90,5 @@ void TerminationSignals::drain()
             emit received(bytes[i]);
     }
 }
-
-#else
-
-TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent) {}
-TerminationSignals::~TerminationSignals() = default;
-void TerminationSignals::drain() {}
-
-#endif
 
 } // namespace lexorne::app

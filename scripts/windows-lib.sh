@@ -1,0 +1,339 @@
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The Windows cross build's steps, shared by scripts/windows and the windows
+# test stage. Sourced after lib.sh, not run.
+
+WINDOWS_CACHE="${LEXORNE_CACHE:-$HOME/.cache/lexorne}"
+WINDOWS_BUILD_DIR="${LEXORNE_WINDOWS_BUILD_DIR:-$ROOT/build-windows}"
+MINGW_TRIPLET=x86_64-w64-mingw32
+# Qt for Windows needs the POSIX thread model of the MinGW compilers.
+MINGW_TOOLCHAIN="$WINDOWS_CACHE/mingw64-posix.cmake"
+
+# Qt's configure options: shared libraries with their third-party libraries
+# bundled, and only the modules Lexorne uses. OpenGL is off in all four of its
+# switches (with fewer, the windows plugin fails to compile); Direct2D stays
+# on (without it the windows plugin does not link). TLS comes from Schannel.
+QT_OPTIONS=(
+    -DCMAKE_BUILD_TYPE=Release
+    -DBUILD_SHARED_LIBS=ON
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    -DQT_HOST_PATH=/usr
+    -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
+    -DFEATURE_system_png=OFF -DFEATURE_system_harfbuzz=OFF
+    -DFEATURE_system_freetype=OFF -DFEATURE_system_doubleconversion=OFF
+    -DFEATURE_system_md4c=OFF -DFEATURE_system_jpeg=OFF
+    -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF
+    -DFEATURE_dynamicgl=OFF
+    -DFEATURE_direct2d=ON
+    -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF
+    -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF
+    -DFEATURE_tabletevent=OFF -DFEATURE_openssl=OFF -DFEATURE_zstd=OFF
+    -DFEATURE_brotli=OFF -DFEATURE_icu=OFF -DFEATURE_glib=OFF
+    -DFEATURE_jpeg=OFF
+)
+
+# What is built of that Qt: everything but the plugins Lexorne never loads
+# (the Direct2D platform, image formats, TLS, network information, generic
+# input), which are neither built nor installed.
+QT_BUILD_TARGETS=(Platform doc/all src/tools/all src/entrypoint/all
+    src/3rdparty/all src/corelib/all src/network/all src/gui/all
+    src/widgets/all src/platformsupport/all src/testlib/all src/android/all
+    src/plugins/platforms/windows/all src/plugins/platforms/offscreen/all
+    src/plugins/platforms/minimal/all src/plugins/platforminputcontexts/all
+    src/plugins/platformthemes/all src/plugins/styles/all)
+QT_UNUSED_PLUGINS=(platforms/direct2d imageformats tls networkinformation generic)
+
+mingw_toolchain_text() {
+    cat <<TOOLCHAIN
+# Written by scripts/windows: 64-bit Windows with Debian's MinGW-w64.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER $MINGW_TRIPLET-gcc-posix)
+set(CMAKE_CXX_COMPILER $MINGW_TRIPLET-g++-posix)
+set(CMAKE_RC_COMPILER $MINGW_TRIPLET-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/$MINGW_TRIPLET)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+TOOLCHAIN
+}
+
+# The Debian version of qtbase: the cross Qt must match the host tools.
+qt_debian_version() {
+    dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null
+}
+
+# Where the cross Qt for the current version and options lives (whether or
+# not it has been built).
+qt_prefix() {
+    local version key
+    version="$(qt_debian_version)" || return 1
+    [ -n "$version" ] || return 1
+    key="$({ printf '%s\n' "$version" "${QT_OPTIONS[@]}"; mingw_toolchain_text; } |
+        sha256sum | cut -c1-12)"
+    printf '%s/qt-%s-mingw64-%s\n' "$WINDOWS_CACHE" "${version%%+*}" "$key"
+}
+
+qt_ready() {
+    local prefix
+    prefix="$(qt_prefix)" && [ -f "$prefix/complete" ]
+}
+
+# Adds a deb-src line for Debian's main archive when none is there, so that
+# apt-get source finds qtbase.
+ensure_deb_src() {
+    if grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        return 0
+    fi
+    if [ "$(id -u)" -ne 0 ]; then
+        say "apt-get source needs a deb-src line for Debian's main archive; add one, e.g."
+        say "  echo 'deb-src http://deb.debian.org/debian bookworm main' | sudo tee /etc/apt/sources.list.d/lexorne-deb-src.list"
+        return 1
+    fi
+    local codename
+    codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
+    say "Adding Debian's source archive to apt's sources"
+    cat > /etc/apt/sources.list.d/lexorne-deb-src.sources <<SOURCES
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: $codename
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+}
+
+# Fetches and unpacks Debian's qtbase source (with Debian's patches applied)
+# once; prints its folder.
+qt_source() {
+    local version="$1" src="$WINDOWS_CACHE/src"
+    local dir="$src/qt6-base-${version%-*}"
+    dir="${dir/+dfsg/+dfsg}"
+    if [ ! -f "$src/unpacked-$version" ]; then
+        ensure_deb_src >&2
+        rm -rf "$src"
+        mkdir -p "$src"
+        (cd "$src" && apt-get source -qq "qt6-base=$version") >&2
+        touch "$src/unpacked-$version"
+    fi
+    find "$src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1
+}
+
+windows_qt() {
+    local prefix version source_dir build_dir start
+    prefix="$(qt_prefix)"
+    if [ -f "$prefix/complete" ]; then
+        say "Qt for Windows: ready in $prefix"
+        return 0
+    fi
+    version="$(qt_debian_version)"
+    mkdir -p "$WINDOWS_CACHE"
+    mingw_toolchain_text > "$MINGW_TOOLCHAIN"
+    source_dir="$(qt_source "$version")"
+    [ -f "$source_dir/CMakeLists.txt" ] || { say "No qtbase source in $WINDOWS_CACHE/src"; return 1; }
+    build_dir="$prefix.build"
+    # A stopped run's build folder goes on where it stopped (ninja trusts only
+    # finished steps); the install folder is written again in full.
+    rm -rf "$prefix"
+    say "Building Qt $version for Windows into $prefix (takes a while)"
+    start=$SECONDS
+    if [ ! -f "$build_dir/build.ninja" ]; then
+        rm -rf "$build_dir"
+        cmake -S "$source_dir" -B "$build_dir" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$MINGW_TOOLCHAIN" \
+            -DCMAKE_INSTALL_PREFIX="$prefix" "${QT_OPTIONS[@]}"
+    fi
+    nice -n 5 cmake --build "$build_dir" --parallel 2 --target "${QT_BUILD_TARGETS[@]}"
+    local plugin
+    for plugin in "${QT_UNUSED_PLUGINS[@]}"; do
+        printf '# Not installed: Lexorne does not load it.\n' \
+            > "$build_dir/src/plugins/$plugin/cmake_install.cmake"
+    done
+    cmake --install "$build_dir" >/dev/null
+    printf 'Qt %s, built in %d s\n' "$version" $((SECONDS - start)) > "$prefix/complete"
+    rm -rf "$build_dir"
+    say "Qt for Windows: built in $((SECONDS - start)) s"
+}
+
+# Folders holding the DLLs a cross-built program needs: the cross Qt's and
+# MinGW's runtime (libstdc++, libgcc, winpthread).
+runtime_dll_folders() {
+    local prefix
+    prefix="$(qt_prefix)" || return 1
+    printf '%s\n' "$prefix/bin"
+    dirname "$("$MINGW_TRIPLET-g++-posix" -print-file-name=libstdc++-6.dll)"
+    dirname "$("$MINGW_TRIPLET-g++-posix" -print-file-name=libwinpthread-1.dll)"
+}
+
+# Exports what Wine needs to run the cross-built programs: Lexorne's own
+# prefix (created once) and the DLL folders on the Windows PATH.
+wine_environment() {
+    local folder winpath=""
+    export WINEPREFIX="${LEXORNE_WINEPREFIX:-$WINDOWS_CACHE/wineprefix}"
+    export WINEDEBUG="${WINEDEBUG:--all}"
+    # No Mono or Gecko downloads: nothing here needs them.
+    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        say "Creating the Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+        [ -f "$WINEPREFIX/system.reg" ] || { say "wineboot failed in $WINEPREFIX"; return 1; }
+    fi
+    # Qt's offscreen platform on Windows reads fonts from a folder only, and
+    # Wine hands no QT_* variable over from Linux: the prefix's own user
+    # environment names the DejaVu fonts once.
+    if [ ! -f "$WINEPREFIX/lexorne-fontdir" ]; then
+        wine reg add 'HKCU\Environment' /v QT_QPA_FONTDIR /t REG_SZ \
+            /d 'Z:\usr\share\fonts\truetype\dejavu' /f >/dev/null 2>&1 &&
+            touch "$WINEPREFIX/lexorne-fontdir"
+    fi
+    while IFS= read -r folder; do
+        winpath+="${winpath:+;}Z:${folder//\//\\}"
+    done < <(runtime_dll_folders)
+    export WINEPATH="$winpath"
+}
+
+# The DLLs (full paths) that the PE files "$@" load, directly or through one
+# another, and that come from the cross Qt or MinGW; Windows' own are left out.
+dll_closure() {
+    local -A seen=()
+    local queue=("$@") file name found folder
+    local folders=()
+    mapfile -t folders < <(runtime_dll_folders)
+    while [ ${#queue[@]} -gt 0 ]; do
+        file="${queue[0]}"
+        queue=("${queue[@]:1}")
+        while IFS= read -r name; do
+            [ -n "${seen[${name,,}]:-}" ] && continue
+            seen[${name,,}]=1
+            found=""
+            for folder in "${folders[@]}"; do
+                found="$(find "$folder" -maxdepth 1 -iname "$name" -print -quit)"
+                [ -n "$found" ] && break
+            done
+            [ -n "$found" ] || continue
+            printf '%s\n' "$found"
+            queue+=("$found")
+        done < <("$MINGW_TRIPLET-objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr -d '\r')
+    done
+}
+
+windows_configure() {
+    local prefix
+    prefix="$(qt_prefix)"
+    mingw_toolchain_text > "$MINGW_TOOLCHAIN"
+    # The suites run through Wine, their reports through a file.
+    cmake -S "$ROOT" -B "$WINDOWS_BUILD_DIR" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DCMAKE_BUILD_TYPE=Release \
+        -DLEXORNE_WERROR=ON -DLEXORNE_BUILD_BENCH=OFF \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run;--qtest" >/dev/null
+}
+
+# Lexorne.exe and what it needs, in a zip named after the version.
+windows_package() {
+    local prefix version stage name exe
+    prefix="$(qt_prefix)"
+    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
+    name="Lexorne-$version-win64"
+    stage="$WINDOWS_BUILD_DIR/package/$name"
+    # Qt puts every Windows program at the top of the build, next to its DLLs.
+    exe="$WINDOWS_BUILD_DIR/Lexorne.exe"
+    rm -rf "$WINDOWS_BUILD_DIR/package" "$WINDOWS_BUILD_DIR/$name.zip"
+    mkdir -p "$stage/platforms" "$stage/styles"
+    "$MINGW_TRIPLET-strip" -o "$stage/Lexorne.exe" "$exe"
+    # The windows platform plugin, and the style that draws native controls.
+    cp "$prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
+    cp "$prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+    dll_closure "$stage/Lexorne.exe" "$stage/platforms/qwindows.dll" \
+        "$stage/styles/qwindowsvistastyle.dll" | while IFS= read -r dll; do
+        cp "$dll" "$stage/"
+    done
+    # Debian's MinGW runtime DLLs carry their symbols: a third of the size.
+    find "$stage" -name '*.dll' -exec "$MINGW_TRIPLET-strip" --strip-unneeded {} +
+    (cd "$WINDOWS_BUILD_DIR/package" && zip -q -r -X "../$name.zip" "$name")
+    say "Windows package: $WINDOWS_BUILD_DIR/$name.zip"
+    (cd "$WINDOWS_BUILD_DIR/package" && find "$name" -type f | sort) >&2
+
+    # The installer takes the same files; its uninstaller deletes each by name.
+    local files="$WINDOWS_BUILD_DIR/package/uninstall-files.nsh"
+    (cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|    Delete "$INSTDIR\\&"|') > "$files"
+    makensis -V2 -DVERSION="$version" -DSOURCE="$stage" -DFILES="$files" \
+        -DOUTFILE="$WINDOWS_BUILD_DIR/$name-setup.exe" "$ROOT/resources/windows/installer.nsi" >&2
+    say "Windows installer: $WINDOWS_BUILD_DIR/$name-setup.exe"
+}
+
+windows_build() {
+    qt_ready || { say "No cross Qt yet: run scripts/windows qt"; return 1; }
+    windows_configure
+    nice -n 5 cmake --build "$WINDOWS_BUILD_DIR"
+    windows_package
+}
+
+# Installs the installer silently into the Wine prefix, checks that every
+# file of the zip, the Start menu entry and the uninstall entry are there and
+# that the installed program shows its window, uninstalls and checks that
+# nothing of them is left. Runs on an X display.
+windows_installer_check() {
+    local version name setup user programs menu key listed installed status=0
+    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
+    name="Lexorne-$version-win64"
+    setup="$WINDOWS_BUILD_DIR/$name-setup.exe"
+    user="$WINEPREFIX/drive_c/users/$(id -un)"
+    programs="$user/AppData/Local/Programs/Lexorne"
+    menu="$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lexorne.lnk"
+    key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexorne'
+    check() { if "$@"; then :; else say "installer: FAIL: $*"; status=1; fi; }
+
+    wine "$setup" /S && wineserver -w
+    listed="$(cd "$WINDOWS_BUILD_DIR/package/$name" && find . -type f | sort)"
+    installed="$(cd "$programs" 2>/dev/null && find . -type f ! -name Uninstall.exe | sort)"
+    check [ -n "$listed" ]
+    check [ "$listed" = "$installed" ]
+    check [ -f "$programs/Uninstall.exe" ]
+    check [ -f "$menu" ]
+    check eval 'wine reg query "$key" /v UninstallString >/dev/null 2>&1'
+    # The installed program starts with nothing but what was installed: no
+    # DLL folder on the path, its own platform plugin.
+    local pid shown=""
+    WINEPATH="" wine "$programs/Lexorne.exe" >/dev/null 2>&1 &
+    pid=$!
+    for _ in $(seq 60); do
+        shown="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
+        [ -n "$shown" ] && break
+        sleep 0.5
+    done
+    check [ -n "$shown" ]
+    kill "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    wine "$programs/Uninstall.exe" /S && wineserver -w
+    check [ ! -e "$programs" ]
+    check [ ! -e "$menu" ]
+    check [ "$(wine reg query "$key" >/dev/null 2>&1; echo $?)" != 0 ]
+    [ $status -eq 0 ] && say "installer: installs $(wc -l <<<"$listed") files, a Start menu entry and an uninstall entry; the installed program shows its window with nothing else on the path; the uninstaller removes them all"
+    return $status
+}
+
+# Every suite under Wine, on a private X server: Wine's desktop process
+# wants a display even when Qt draws offscreen. Two at a time: most of a
+# suite's time under Wine is waiting.
+windows_test() {
+    qt_ready || { say "No cross Qt yet: run scripts/windows qt"; return 1; }
+    windows_configure
+    nice -n 5 cmake --build "$WINDOWS_BUILD_DIR"
+    wine_environment
+    # The prefix is Lexorne's own: a session left from another display goes.
+    wineserver -k 2>/dev/null || true
+    local status=0
+    xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' \
+        ctest --test-dir "$WINDOWS_BUILD_DIR" --output-on-failure -j 2 "$@" || status=$?
+    wineserver -k 2>/dev/null || true
+    xvfb-run -a -s '-screen 0 1280x1024x24 -nolisten tcp' bash -c \
+        'source "$1/scripts/lib.sh" && source "$1/scripts/windows-lib.sh" &&
+         wine_environment && windows_installer_check' _ "$ROOT" || status=$?
+    wineserver -k 2>/dev/null || true
+    return $status
+}

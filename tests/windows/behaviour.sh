@@ -1,0 +1,399 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The Windows program under Wine on a private X server, driven as a user does:
+# the game in the registry, one copy at a time, the end of the session, the
+# links through the shell, and the clipboard as Windows holds it. Every case
+# prints its verdict; the last line counts them. Exits 77 (skipped) when a
+# tool is missing.
+#
+# Usage: behaviour.sh LEXORNE.EXE CLIPDUMP.EXE WINE-RUN
+#   LEXORNE.EXE   the program to check
+#   CLIPDUMP.EXE  the helper that writes the Windows clipboard to a file
+#   WINE-RUN      the script that runs a cross-built program under Wine
+# Runs in the Wine prefix WINE-RUN uses (LEXORNE_WINEPREFIX), whose Wine
+# session it restarts on the private X server and whose game it deletes.
+set -u
+[ -n "${LEXORNE_TRACE:-}" ] && set -x
+
+LEXORNE="${1:?usage: behaviour.sh LEXORNE.EXE CLIPDUMP.EXE WINE-RUN}"
+CLIPDUMP="${2:?usage: behaviour.sh LEXORNE.EXE CLIPDUMP.EXE WINE-RUN}"
+WINE_RUN="${3:?usage: behaviour.sh LEXORNE.EXE CLIPDUMP.EXE WINE-RUN}"
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+
+for tool in wine wineserver winepath Xvfb openbox xdotool xclip xprop od cmp; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "behaviour: '$tool' is missing; scripts/windows installs what it needs."
+        exit 77
+    fi
+done
+
+# Wine's own environment first: the X session below replaces HOME.
+eval "$("$WINE_RUN" --environment)" || exit 1
+
+source "$HERE/../e2e/xsession.sh"
+if ! xs_start wm; then
+    echo "behaviour: no X session"
+    exit 1
+fi
+WORK="$XS_DIR/work"
+mkdir -p "$WORK" "$XS_DIR/bin"
+
+# The Wine session must run on this X server (its clipboard lives in the
+# desktop process); the prefix is Lexorne's own, so its session is ours.
+wineserver -k 2>/dev/null
+wineserver -w 2>/dev/null
+trap 'stop_programs; wineserver -k 2>/dev/null; xs_stop' EXIT
+
+# What the shell hands a link to: Wine's browser launcher runs these.
+for opener in xdg-open xdg-email; do
+    printf '#!/bin/sh\nprintf "%%s %%s\\n" "%s" "$*" >>"%s"\n' "$opener" "$WORK/opened" \
+        >"$XS_DIR/bin/$opener"
+    chmod +x "$XS_DIR/bin/$opener"
+done
+export PATH="$XS_DIR/bin:$PATH"
+
+KEY='HKCU\Software\Quillmoor\Lexorne'
+
+# ---------------------------------------------------------------------------
+# Verdicts
+
+PASSED=0
+FAILED=0
+CASE=""
+CASE_FAILED=0
+
+begin() {
+    CASE="$1"
+    CASE_FAILED=0
+    echo "== $CASE"
+}
+
+fail() {
+    echo "   FAIL: $*"
+    CASE_FAILED=1
+}
+
+finish() {
+    stop_programs
+    if [ "$CASE_FAILED" -eq 0 ]; then
+        echo "PASS $CASE"
+        PASSED=$((PASSED + 1))
+    else
+        echo "FAIL $CASE"
+        FAILED=$((FAILED + 1))
+    fi
+}
+
+# same_bytes WHAT EXPECTED_FILE RECEIVED_FILE
+same_bytes() {
+    cmp -s "$2" "$3" && return 0
+    fail "$1: the bytes differ"
+    echo "   expected:"
+    od -c "$2" | sed 's/^/     /'
+    echo "   received:"
+    od -c "$3" | sed 's/^/     /'
+    return 1
+}
+
+# expect_text WHAT EXPECTED RECEIVED_FILE
+expect_text() {
+    printf '%s' "$2" >"$WORK/expected"
+    same_bytes "$1" "$WORK/expected" "$3"
+}
+
+# ---------------------------------------------------------------------------
+# The program
+
+LX_PIDS=()
+LX_PID=""
+LX_RC=""
+WIN=""
+
+launch() {
+    "$WINE_RUN" "$LEXORNE" >>"$XS_DIR/lexorne.log" 2>&1 &
+    LX_PID=$!
+    LX_PIDS+=("$LX_PID")
+}
+
+ended() {
+    ! kill -0 "$1" 2>/dev/null
+}
+
+# wait_exit PID MS: sets LX_RC to the exit status, or fails after MS.
+wait_exit() {
+    LX_RC=""
+    xs_wait "$2" ended "$1" || return 1
+    wait "$1" 2>/dev/null
+    LX_RC=$?
+}
+
+stop_programs() {
+    local pid
+    for pid in "${LX_PIDS[@]}"; do
+        ended "$pid" && { wait "$pid" 2>/dev/null; continue; }
+        kill -TERM "$pid" 2>/dev/null
+        xs_wait 3000 ended "$pid" || kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    LX_PIDS=()
+}
+
+visible_main() {
+    WIN="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
+    [ -n "$WIN" ]
+}
+
+# Starts the program and waits for its window to be active. Wine's first
+# start of a session takes a while.
+start_program() {
+    launch
+    if ! xs_wait 60000 visible_main; then
+        fail "no window named Lexorama within 60 s"
+        return 1
+    fi
+    xdotool windowactivate --sync "$WIN" 2>/dev/null
+    sleep 0.5
+}
+
+keys() {
+    xdotool key --delay 40 "$@"
+}
+
+type_text() {
+    local line first=1
+    while IFS= read -r line; do
+        [ "$first" -eq 1 ] || keys Return
+        first=0
+        [ -n "$line" ] && xdotool type --delay 20 -- "$line"
+    done <<<"$1"
+}
+
+tabs() {
+    local n="$1" list=()
+    while [ "$n" -gt 0 ]; do
+        list+=(Tab)
+        n=$((n - 1))
+    done
+    keys "${list[@]}"
+}
+
+# ---------------------------------------------------------------------------
+# The clipboard: as X11 programs see it (Wine offers it as X selections) and
+# as Windows programs see it (CF_UNICODETEXT, through the helper).
+
+SENTINEL="windows sentinel $$"
+
+clip_read() {
+    timeout 5 xclip -o -selection clipboard >"$1" 2>/dev/null
+}
+
+clip_is_sentinel() {
+    clip_read "$WORK/sentinel-check" && [ "$(cat "$WORK/sentinel-check")" = "$SENTINEL" ]
+}
+
+clip_mark() {
+    printf '%s' "$SENTINEL" | xclip -i -selection clipboard
+    xs_wait 3000 clip_is_sentinel || fail "could not put a mark on the clipboard"
+}
+
+clip_changed() {
+    clip_read "$1" && [ "$(cat "$1")" != "$SENTINEL" ]
+}
+
+# clip_after FILE KEY...: marks the clipboard, presses the keys and waits for
+# the clipboard to change; FILE receives what X11 sees, FILE.win what Windows
+# holds.
+clip_after() {
+    local file="$1"
+    shift
+    clip_mark
+    keys "$@"
+    if ! xs_wait 10000 clip_changed "$file"; then
+        fail "the clipboard did not change within 10 s after: $*"
+        return 1
+    fi
+    if ! "$WINE_RUN" "$CLIPDUMP" "$(winepath -w "$file.win")" 2>>"$XS_DIR/clipdump.log"; then
+        fail "the Windows clipboard could not be read after: $*"
+        return 1
+    fi
+}
+
+# ---------------------------------------------------------------------------
+# The registry
+
+# reg_value SUBKEY NAME: prints the value's type and data as "TYPE DATA".
+reg_value() {
+    "$WINE_RUN" reg query "$KEY\\$1" /v "$2" 2>/dev/null | tr -d '\r' |
+        awk -v name="$2" '$1 == name { $1 = ""; sub(/^ +/, ""); print; exit }'
+}
+
+reg_delete_game() {
+    "$WINE_RUN" reg delete "$KEY" /f >/dev/null 2>&1
+}
+
+# ---------------------------------------------------------------------------
+# Expected texts
+
+QUOTATION=$'Il pleut sur Nantes,\nle vent se lève :\n3 ETAPES !'
+# Masked with E and N ticked, followed by the log; then as Windows holds it
+# (every line feed after a carriage return, lone carriage returns kept).
+RENDERED=$'** **e** *** N*n*e*,\n*e *en* *e *è*e :\n3 E***E* !\r\r\r   E - N'
+RENDERED_WIN="${RENDERED//$'\n'/$'\r\n'}"
+R='[color=red]'
+C='[/color]'
+HIGHLIGHTED="** **${R}e${C}** *** N*n*${R}e${C}*,"$'\n'"*${R}e${C} *${R}e${C}n* *${R}e${C} *${R}è${C}*${R}e${C} :"$'\n'"3 ${R}E${C}***${R}E${C}* !"$'\r\r\r'"   ${R}E${C} - N"
+FRESH=$'Vive le vent\nd\'hiver'
+TABS_TO_QUOTATION=5
+
+# ---------------------------------------------------------------------------
+# Cases
+
+case_typical_request() {
+    reg_delete_game
+    start_program || return
+    tabs "$TABS_TO_QUOTATION"
+    # Typed in ASCII; the accented letter comes from the clipboard, as a
+    # game master pastes a quotation.
+    type_text "${QUOTATION%%è*}"
+    printf 'è' | xclip -i -selection clipboard
+    keys ctrl+v
+    type_text "${QUOTATION#*è}"
+    clip_after "$WORK/typed" ctrl+a ctrl+c || return
+    expect_text "the quotation typed (X11 side)" "$QUOTATION" "$WORK/typed"
+
+    # From the quotation box: Z Y D C B A E, tick; F G H L K J I P O N, tick.
+    tabs 7
+    keys space
+    tabs 10
+    keys space
+    clip_after "$WORK/rendered" alt+o || return
+    expect_text "the Windows clipboard after \"&On y va !\"" "$RENDERED_WIN" "$WORK/rendered.win"
+    echo "   X11 clipboard after \"&On y va !\":"
+    od -c "$WORK/rendered" | sed 's/^/     /'
+    echo "   Windows clipboard after \"&On y va !\":"
+    od -c "$WORK/rendered.win" | sed 's/^/     /'
+
+    # From N: M Q R S T X W V U, "Copier...", "Entourer la lettre": tick it;
+    # the letter list: E/e; the colour list: Rouge; "Go !".
+    tabs 11
+    keys space
+    keys Tab Down Down Down Down Tab Down Tab
+    clip_after "$WORK/highlighted" space || return
+    expect_text "the Windows clipboard after \"Go !\" with E/e in Rouge" \
+        "${HIGHLIGHTED//$'\n'/$'\r\n'}" "$WORK/highlighted.win"
+
+    # Only the boxes that changed are written, as text.
+    local index value
+    for index in 0 4 13 25; do
+        value="$(reg_value Alpha "$index")"
+        case "$index" in
+            4 | 13) [ "$value" = "REG_SZ 1" ] || fail "Alpha\\$index: expected REG_SZ 1, got '$value'" ;;
+            *) [ -z "$value" ] || fail "Alpha\\$index: expected no value, got '$value'" ;;
+        esac
+    done
+    echo "   wine reg query $KEY\\Alpha (first lines):"
+    "$WINE_RUN" reg query "$KEY\\Alpha" 2>/dev/null | tr -d '\r' | sed -n '1,6s/^/     /p'
+
+    # The close box (Alt+F4 through the window manager) stores the quotation.
+    xdotool windowactivate --sync "$WIN" key alt+F4
+    wait_exit "$LX_PID" 10000 || { fail "still running 10 s after Alt+F4"; return; }
+    [ "$LX_RC" = 0 ] || fail "Alt+F4 ended the program with status $LX_RC"
+    value="$(reg_value 'General Settings' Citation)"
+    echo "   after Alt+F4: General Settings\\Citation = $value"
+    [ -n "$value" ] || fail "no quotation stored after Alt+F4"
+}
+
+is_front() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ]
+}
+
+case_second_start() {
+    start_program || return
+    local first="$LX_PID" second count before after
+    before="$("$WINE_RUN" reg query "$KEY" /s 2>/dev/null | tr -d '\r')"
+    xdotool windowminimize --sync "$WIN" 2>/dev/null
+    launch
+    second="$LX_PID"
+    LX_PID="$first"
+    if ! wait_exit "$second" 30000; then
+        fail "the second copy still runs after 30 s"
+        return
+    fi
+    [ "$LX_RC" = 0 ] || fail "the second copy ended with status $LX_RC"
+    echo "   second start: exit status $LX_RC"
+    xs_wait 5000 is_front || fail "the first window did not come to the front"
+    count="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | wc -l)"
+    [ "$count" = 1 ] || fail "$count windows named Lexorama, expected 1"
+    after="$("$WINE_RUN" reg query "$KEY" /s 2>/dev/null | tr -d '\r')"
+    [ "$before" = "$after" ] || fail "the second start changed the store"
+    ended "$first" && fail "the first copy ended"
+}
+
+case_end_of_session() {
+    start_program || return
+    tabs "$TABS_TO_QUOTATION"
+    keys ctrl+a
+    type_text "$FRESH"
+    clip_after "$WORK/fresh" ctrl+a ctrl+c || return
+    expect_text "the quotation typed" "$FRESH" "$WORK/fresh" || return
+    # From the quotation box: Z Y D C B A E; E, ticked before, is unticked.
+    tabs 7
+    keys space
+    unticked() { [ "$(reg_value Alpha 4)" = "REG_SZ 0" ]; }
+    xs_wait 5000 unticked || fail "Alpha\\4: expected REG_SZ 0 once E is unticked, got '$(reg_value Alpha 4)'"
+    # Wine's end of session: WM_QUERYENDSESSION then WM_ENDSESSION to every
+    # window, as Windows sends at logoff.
+    wineboot --end-session >/dev/null 2>&1
+    local value
+    value="$(reg_value 'General Settings' Citation)"
+    echo "   after the end of the session: General Settings\\Citation = $value"
+    [ "$value" = "REG_SZ Vive le vent" ] || [ "${value#REG_SZ Vive le vent}" != "$value" ] ||
+        fail "the quotation typed is not stored after the end of the session"
+}
+
+case_links() {
+    start_program || return
+    : >"$WORK/opened"
+    local about title='^À propos de Lexorne' geometry
+    about_shown() { about="$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)"; [ -n "$about" ]; }
+    keys alt+p
+    xs_wait 10000 about_shown || { fail "Alt+P: no about window within 10 s"; return; }
+    xdotool windowactivate --sync "$about" 2>/dev/null
+    # Focus starts on OK; the mail button is the other one.
+    keys shift+Tab space
+    mail_opened() { grep -q 'mailto:' "$WORK/opened"; }
+    xs_wait 15000 mail_opened || fail "the mail button handed nothing to the shell"
+    grep -q 'mailto:lexorne@example.org?Subject=Lexorne$' "$WORK/opened" ||
+        grep -q 'mailto:lexorne@example.org?[Ss]ubject=Lexorne' "$WORK/opened" ||
+        fail "the mail link's subject is not the application title"
+
+    # The web link, clicked where its design box puts it.
+    eval "$(xdotool getwindowgeometry --shell "$about")"
+    xdotool mousemove --window "$about" $((WIDTH * 2618 / 5250)) $((HEIGHT * 800 / 1575)) click 1
+    web_opened() { grep -q 'https\?://' "$WORK/opened"; }
+    xs_wait 15000 web_opened || fail "the web link handed nothing to the shell"
+    grep -q 'https://www.example.org/lexorne/' "$WORK/opened" ||
+        fail "the web link did not hand over the author's page"
+    echo "   the shell was handed:"
+    sed 's/^/     /' "$WORK/opened"
+}
+
+run_case() {
+    begin "$1"
+    "$2"
+    finish
+}
+
+run_case "typical request: typed, E and N ticked, Alt+O, Go ! on E in Rouge; the registry" \
+    case_typical_request
+run_case "a second start hands over to the first and exits 0" case_second_start
+run_case "the end of the session stores the quotation" case_end_of_session
+run_case "the links go through the shell; the mail subject is the title" case_links
+
+if [ "$FAILED" -gt 0 ]; then
+    echo "   program output:"
+    sed 's/^/     /' "$XS_DIR/lexorne.log" 2>/dev/null
+fi
+echo "$PASSED passed, $FAILED failed"
+[ "$FAILED" -eq 0 ]
