@@ -55,52 +55,9 @@ export PATH="$XS_DIR/bin:$PATH"
 
 KEY='HKCU\Software\Quillmoor\Lexorne'
 
-# ---------------------------------------------------------------------------
-# Verdicts
-
-PASSED=0
-FAILED=0
-CASE=""
-CASE_FAILED=0
-
-begin() {
-    CASE="$1"
-    CASE_FAILED=0
-    echo "== $CASE"
-}
-
-fail() {
-    echo "   FAIL: $*"
-    CASE_FAILED=1
-}
-
-finish() {
-    stop_programs
-    if [ "$CASE_FAILED" -eq 0 ]; then
-        echo "PASS $CASE"
-        PASSED=$((PASSED + 1))
-    else
-        echo "FAIL $CASE"
-        FAILED=$((FAILED + 1))
-    fi
-}
-
-# same_bytes WHAT EXPECTED_FILE RECEIVED_FILE
-same_bytes() {
-    cmp -s "$2" "$3" && return 0
-    fail "$1: the bytes differ"
-    echo "   expected:"
-    od -c "$2" | sed 's/^/     /'
-    echo "   received:"
-    od -c "$3" | sed 's/^/     /'
-    return 1
-}
-
-# expect_text WHAT EXPECTED RECEIVED_FILE
-expect_text() {
-    printf '%s' "$2" >"$WORK/expected"
-    same_bytes "$1" "$WORK/expected" "$3"
-}
+# Verdicts, byte comparisons and the keyboard helpers of the Linux runs.
+# shellcheck source=../e2e/common.sh
+source "$HERE/../e2e/common.sh"
 
 # ---------------------------------------------------------------------------
 # The program
@@ -156,6 +113,8 @@ start_program() {
     sleep 0.5
 }
 
+# Wine passes keys on more slowly than a native window takes them: the same
+# helpers as the Linux runs, with longer gaps between keys.
 keys() {
     xdotool key --delay 40 "$@"
 }
@@ -167,15 +126,6 @@ type_text() {
         first=0
         [ -n "$line" ] && xdotool type --delay 20 -- "$line"
     done <<<"$1"
-}
-
-tabs() {
-    local n="$1" list=()
-    while [ "$n" -gt 0 ]; do
-        list+=(Tab)
-        n=$((n - 1))
-    done
-    keys "${list[@]}"
 }
 
 # ---------------------------------------------------------------------------
@@ -377,12 +327,6 @@ case_links() {
         fail "the web link did not hand over the author's page"
     echo "   the shell was handed:"
     sed 's/^/     /' "$WORK/opened"
-}
-
-run_case() {
-    begin "$1"
-    "$2"
-    finish
 }
 
 run_case "typical request: typed, E and N ticked, Alt+O, Go ! on E in Rouge; the registry" \
