@@ -286,13 +286,4 @@ Exemples :
 )"_s.arg(colourList());
 }
 
-QStringList argumentList(int argc, char *argv[])
-{
-    QStringList arguments;
-    arguments.reserve(argc);
-    for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    return arguments;
-}
-
 } // namespace lexorne::cli

@@ -31,10 +31,10 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
 ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
 PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man locales man-db groff-base
     file desktop-file-utils git)
-# The Windows stage: MinGW, Wine, the host Qt tools for the cross Qt,
-# dpkg-dev to unpack Debian's qtbase source, zip and NSIS for the packages.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
-    qt6-base-dev-tools dpkg-dev zip nsis)
+# The Windows stage: debootstrap for the Debian 13 chroot that compiles Qt
+# and Lexorne.exe (scripts/windows-lib.sh lists what goes into it), Wine to
+# run them, zip and NSIS for the packages.
+WINDOWS_PACKAGES=(debootstrap wine wine64 zip nsis)
 
 say() { printf '%s\n' "$*" >&2; }
 
