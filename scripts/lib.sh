@@ -34,6 +34,9 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
 ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
 PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man locales man-db groff-base
     file desktop-file-utils git)
+# Throwaway Debian chroots (scripts/chroot.sh): debootstrap and the archive's
+# keys; unshare, mount and chroot come with the essential packages.
+CHROOT_PACKAGES=(debootstrap debian-archive-keyring)
 # The Windows stage: MinGW, Wine, the host Qt tools for the cross Qt,
 # dpkg-dev to unpack Debian's qtbase source, zip and NSIS for the packages.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
