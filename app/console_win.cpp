@@ -56,7 +56,8 @@ void attachParentConsole()
         return;
 
     for (const StandardStream &stream : streams) {
-        if (!unconnected[stream.descriptor] || !std::freopen(stream.device, stream.mode, stream.file))
+        if (!unconnected[stream.descriptor] ||
+            !std::freopen(stream.device, stream.mode, stream.file))
             continue;
         // The stream may have landed on another descriptor than its own.
         if (const int landed = _fileno(stream.file); landed != stream.descriptor)

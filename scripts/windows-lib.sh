@@ -3,16 +3,21 @@
 # The Windows cross build's steps, shared by scripts/windows and the windows
 # test stage. Sourced after lib.sh, not run.
 
+# shellcheck source=chroot.sh
+source "$ROOT/scripts/chroot.sh"
+
 WINDOWS_CACHE="${LEXORNE_CACHE:-$HOME/.cache/lexorne}"
 WINDOWS_BUILD_DIR="${LEXORNE_WINDOWS_BUILD_DIR:-$ROOT/build-windows}"
 MINGW_TRIPLET=x86_64-w64-mingw32
-# Qt for Windows and Lexorne.exe are both compiled in a Debian 13 chroot, by
-# its MinGW-w64 and against its own Qt tools (a cross Qt needs host tools of
-# its very version). Wine, zip and NSIS stay the host's.
+# Qt for Windows and Lexorne.exe are both compiled in a Debian 13 chroot
+# (scripts/chroot.sh, one per run), by its MinGW-w64 and against its own Qt
+# tools: a cross Qt needs host tools of its very version. Wine, zip and NSIS
+# stay the host's. The translations give the French catalogue that the
+# program compiles in.
 WINDOWS_SUITE=trixie
-WINDOWS_CHROOT="$WINDOWS_CACHE/chroot-$WINDOWS_SUITE"
 WINDOWS_CHROOT_PACKAGES=(g++-mingw-w64-x86-64-posix qt6-base-dev
-    qt6-base-dev-tools cmake ninja-build dpkg-dev)
+    qt6-base-dev-tools qt6-translations-l10n cmake ninja-build dpkg-dev)
+WINDOWS_CHROOT=""
 # The cross Qts and their sources: seen at the same path inside the chroot and
 # outside, like the clone, so that no path needs translating.
 WINDOWS_QT_CACHE="$WINDOWS_CACHE/windows-qt"
@@ -58,56 +63,26 @@ QT_BUILD_TARGETS=(Platform src/tools/all src/entrypoint/all
 QT_UNUSED_PLUGINS=(platforms/direct2d platforms/minimal imageformats tls
     networkinformation generic)
 
-# The mirror the host's apt uses for Debian's main archive, read at run time.
-debian_mirror() {
-    local uri
-    uri="$(grep -rhsE '^(URIs:|deb )' /etc/apt/sources.list /etc/apt/sources.list.d/*.sources \
-        /etc/apt/sources.list.d/*.list 2>/dev/null |
-        grep -oE '(https?|file)://[^ ]*/debian/?( |$)' | head -n 1)"
-    uri="${uri%% *}"
-    printf '%s\n' "${uri:-http://deb.debian.org/debian}"
+# Makes this run's Debian 13 chroot with what compiles for Windows; the
+# clone and the cross Qt cache are seen inside at their own paths. Called
+# from the main shell, once per run: the chroot goes when the shell ends.
+windows_chroot() {
+    [ -n "$WINDOWS_CHROOT" ] && return 0
+    chroot_make "$WINDOWS_SUITE" || return 1
+    WINDOWS_CHROOT="$CHROOT_DIR"
+    mkdir -p "$WINDOWS_QT_CACHE" "$WINDOWS_BUILD_DIR"
+    CHROOT_BINDS=("$ROOT" "$WINDOWS_QT_CACHE" "$WINDOWS_BUILD_DIR")
+    say "Installing MinGW-w64, Qt's host tools and CMake into the $WINDOWS_SUITE chroot"
+    chroot_run "$WINDOWS_CHROOT" DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${WINDOWS_CHROOT_PACKAGES[@]}" >/dev/null
 }
 
-# Runs "$@" as a shell command inside the chroot, with /proc, /dev, the clone
-# and the cross Qt cache mounted in a mount namespace of its own, so that
-# every mount goes away with the command however it ends.
+# Runs the shell command "$1" (with the arguments after it as $1...) inside
+# this run's chroot.
 in_chroot() {
-    unshare --mount --propagation private bash -c '
-        set -e
-        root="$1" clone="$2" qtcache="$3"
-        shift 3
-        mount -t proc proc "$root/proc"
-        mount --rbind /dev "$root/dev"
-        for dir in "$clone" "$qtcache"; do
-            mkdir -p "$root$dir"
-            mount --bind "$dir" "$root$dir"
-        done
-        exec chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
-            PATH=/usr/sbin:/usr/bin:/sbin:/bin bash -c "$@"
-    ' _ "$WINDOWS_CHROOT" "$ROOT" "$WINDOWS_QT_CACHE" "$@"
-}
-
-# Makes the Debian 13 chroot with what compiles for Windows, once.
-ensure_chroot() {
-    [ -f "$WINDOWS_CHROOT/lexorne-ready" ] && return 0
-    local mirror
-    mirror="$(debian_mirror)"
-    mkdir -p "$WINDOWS_CACHE/debs"
-    if [ ! -f "$WINDOWS_CHROOT/debootstrap-done" ]; then
-        rm -rf "$WINDOWS_CHROOT"
-        say "Making a Debian $WINDOWS_SUITE chroot in $WINDOWS_CHROOT from $mirror"
-        debootstrap --variant=minbase --cache-dir="$WINDOWS_CACHE/debs" \
-            "$WINDOWS_SUITE" "$WINDOWS_CHROOT" "$mirror" >&2
-        touch "$WINDOWS_CHROOT/debootstrap-done"
-    fi
-    printf 'deb %s %s main\ndeb-src %s %s main\n' "$mirror" "$WINDOWS_SUITE" \
-        "$mirror" "$WINDOWS_SUITE" > "$WINDOWS_CHROOT/etc/apt/sources.list"
-    mkdir -p "$WINDOWS_QT_CACHE"
-    in_chroot 'export DEBIAN_FRONTEND=noninteractive
-        apt-get update -qq &&
-        apt-get install -y -qq --no-install-recommends "$@" >/dev/null' \
-        _ "${WINDOWS_CHROOT_PACKAGES[@]}" >&2
-    touch "$WINDOWS_CHROOT/lexorne-ready"
+    local command="$1"
+    shift
+    chroot_run "$WINDOWS_CHROOT" LANG=C.UTF-8 bash -c "$command" _ "$@"
 }
 
 mingw_toolchain_text() {
@@ -129,30 +104,37 @@ TOOLCHAIN
 # The Debian version of the chroot's qtbase: the cross Qt is built from that
 # very source, against its host tools.
 qt_debian_version() {
-    [ -f "$WINDOWS_CHROOT/lexorne-ready" ] || return 1
-    chroot "$WINDOWS_CHROOT" dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null
+    in_chroot 'dpkg-query -W -f="\${Version}" qt6-base-dev-tools'
 }
 
-# Where the cross Qt for the current version and options lives (whether or
-# not it has been built).
+# Where the cross Qt for the chroot's version and these options lives
+# (whether or not it has been built).
 qt_prefix() {
     local version key
-    version="$(qt_debian_version)" || return 1
-    [ -n "$version" ] || return 1
+    version="$(qt_debian_version)" && [ -n "$version" ] || return 1
     key="$({ printf '%s\n' "$version" "${QT_OPTIONS[@]}"; mingw_toolchain_text; } |
         sha256sum | cut -c1-12)"
     printf '%s/qt-%s-mingw64-%s\n' "$WINDOWS_QT_CACHE" "${version%%+*}" "$key"
 }
 
-qt_ready() {
-    local prefix
-    prefix="$(qt_prefix)" && [ -f "$prefix/complete" ]
+# Whether some cross Qt has been built: the test stage runs only then (and
+# builds anew when Debian 13's qtbase has moved on).
+qt_built() {
+    compgen -G "$WINDOWS_QT_CACHE/qt-*/complete" >/dev/null
+}
+
+# The cross Qt build-windows/ was configured with, for the runs under Wine.
+built_qt_prefix() {
+    local toolchain
+    toolchain="$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:[A-Z]*=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt" 2>/dev/null)"
+    [ -n "$toolchain" ] || { say "No Windows build in $WINDOWS_BUILD_DIR: run scripts/windows build"; return 1; }
+    printf '%s\n' "${toolchain%/lib/cmake/Qt6/qt.toolchain.cmake}"
 }
 
 windows_qt() {
-    ensure_chroot
+    windows_chroot || return 1
     local prefix version build_dir start
-    prefix="$(qt_prefix)"
+    prefix="$(qt_prefix)" || return 1
     if [ -f "$prefix/complete" ]; then
         say "Qt for Windows: ready in $prefix"
         return 0
@@ -175,6 +157,8 @@ windows_qt() {
         unused=("$@")
         # Debian'\''s own source, its patches applied, fetched once.
         if [ ! -f "$src/unpacked-$version" ]; then
+            sed -n "s/^deb /deb-src /p" /etc/apt/sources.list > /etc/apt/sources.list.d/sources.list
+            apt-get update -qq
             rm -rf "$src" && mkdir -p "$src"
             (cd "$src" && apt-get source -qq "qt6-base=$version")
             touch "$src/unpacked-$version"
@@ -204,18 +188,11 @@ windows_qt() {
     say "Qt for Windows: built in $((SECONDS - start)) s"
 }
 
-# Folders holding the DLLs a cross-built program needs: the cross Qt's, with
-# the MinGW runtime that built it beside them.
-runtime_dll_folders() {
-    local prefix
-    prefix="$(qt_prefix)" || return 1
-    printf '%s\n' "$prefix/bin"
-}
-
 # Exports what Wine needs to run the cross-built programs: Lexorne's own
-# prefix (created once) and the DLL folders on the Windows PATH.
+# prefix (created once) and, on the Windows PATH, the folder of the cross
+# Qt's DLLs and the MinGW runtime beside them.
 wine_environment() {
-    local folder winpath=""
+    local prefix
     export WINEPREFIX="${LEXORNE_WINEPREFIX:-$WINDOWS_CACHE/wineprefix}"
     export WINEDEBUG="${WINEDEBUG:--all}"
     # No Mono or Gecko downloads: nothing here needs them.
@@ -235,30 +212,24 @@ wine_environment() {
             /d 'Z:\usr\share\fonts\truetype\dejavu' /f >/dev/null 2>&1 &&
             touch "$WINEPREFIX/lexorne-fontdir"
     fi
-    while IFS= read -r folder; do
-        winpath+="${winpath:+;}Z:${folder//\//\\}"
-    done < <(runtime_dll_folders)
-    export WINEPATH="$winpath"
+    prefix="$(built_qt_prefix)" || return 1
+    export WINEPATH="Z:${prefix//\//\\}\\bin"
 }
 
-# The DLLs (full paths) that the PE files "$@" load, directly or through one
-# another, and that come from the cross Qt or MinGW; Windows' own are left out.
+# The DLLs (full paths) in FOLDER that the PE files after it load, directly
+# or through one another; Windows' own are left out.
 dll_closure() {
     local -A seen=()
-    local queue=("$@") file name found folder
-    local folders=()
-    mapfile -t folders < <(runtime_dll_folders)
+    local folder="$1"
+    shift
+    local queue=("$@") file name found
     while [ ${#queue[@]} -gt 0 ]; do
         file="${queue[0]}"
         queue=("${queue[@]:1}")
         while IFS= read -r name; do
             [ -n "${seen[${name,,}]:-}" ] && continue
             seen[${name,,}]=1
-            found=""
-            for folder in "${folders[@]}"; do
-                found="$(find "$folder" -maxdepth 1 -iname "$name" -print -quit)"
-                [ -n "$found" ] && break
-            done
+            found="$(find "$folder" -maxdepth 1 -iname "$name" -print -quit)"
             [ -n "$found" ] || continue
             printf '%s\n' "$found"
             queue+=("$found")
@@ -269,7 +240,13 @@ dll_closure() {
 # Configures and builds Lexorne in build-windows/, inside the chroot.
 windows_compile() {
     local prefix
-    prefix="$(qt_prefix)"
+    prefix="$(qt_prefix)" || return 1
+    # A build made with another Qt (or with the host's MinGW, as before)
+    # starts over.
+    if [ -f "$WINDOWS_BUILD_DIR/CMakeCache.txt" ] && [ "$(built_qt_prefix)" != "$prefix" ]; then
+        say "Windows build: $WINDOWS_BUILD_DIR was made with another Qt; starting it over"
+        find "$WINDOWS_BUILD_DIR" -mindepth 1 -delete
+    fi
     # The suites run through Wine, their reports through a file.
     in_chroot '
         set -e
@@ -293,7 +270,7 @@ windows_stage_files() {
     "$MINGW_TRIPLET-strip" -o "$stage/Lexorne.exe" "$exe"
     cp "$prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
     cp "$prefix/plugins/styles/qmodernwindowsstyle.dll" "$stage/styles/"
-    dll_closure "$stage/Lexorne.exe" "$stage/platforms/qwindows.dll" \
+    dll_closure "$prefix/bin" "$stage/Lexorne.exe" "$stage/platforms/qwindows.dll" \
         "$stage/styles/qmodernwindowsstyle.dll" | while IFS= read -r dll; do
         cp "$dll" "$stage/"
     done
@@ -305,7 +282,7 @@ windows_stage_files() {
 # installer.
 windows_package() {
     local prefix version stage name
-    prefix="$(qt_prefix)"
+    prefix="$(qt_prefix)" || return 1
     version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
     name="Lexorne-$version-win64"
     stage="$WINDOWS_BUILD_DIR/package/$name"
@@ -327,8 +304,8 @@ windows_package() {
 }
 
 windows_build() {
-    qt_ready || { say "No cross Qt yet: run scripts/windows qt"; return 1; }
-    windows_compile
+    windows_qt || return 1
+    windows_compile || return 1
     windows_package
 }
 
@@ -380,8 +357,8 @@ windows_installer_check() {
 # wants a display even when Qt draws offscreen. Two at a time: most of a
 # suite's time under Wine is waiting.
 windows_test() {
-    qt_ready || { say "No cross Qt yet: run scripts/windows qt"; return 1; }
-    windows_compile
+    windows_qt || return 1
+    windows_compile || return 1
     wine_environment
     # The prefix is Lexorne's own: a session left from another display goes.
     wineserver -k 2>/dev/null || true
