@@ -8,9 +8,12 @@ BUILD_DIR="${LEXORNE_BUILD_DIR:-$ROOT/build}"
 
 # What building and running needs, from Debian 12's own archive. The Wayland
 # plugin lets a Wayland session run the program natively; help2man and the
-# French locale sources make the manual page.
+# French locale sources make the manual page; Qt's own French texts (context
+# menus, standard buttons) are compiled into the program from
+# qt6-translations-l10n.
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
-    qt6-wayland libbenchmark-dev fonts-dejavu-core x11-utils help2man locales)
+    qt6-wayland qt6-translations-l10n libbenchmark-dev fonts-dejavu-core x11-utils
+    help2man locales)
 # What the plain test stage needs on top: an X server with a window manager
 # for the end-to-end suite, the clipboard and input tools, the keyboard map
 # compiler, a nested Wayland compositor with its clipboard tools, the desktop
