@@ -30,6 +30,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(kVersionString));
     // Lets the desktop match the window to its entry and icon (Wayland).
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+    // Before any message box, the one of a blocked start included.
+    installQtFrenchTexts(application);
 
     // A later start hands over to the running copy before anything reads
     // the store or builds a window; one that cannot says so and leaves the
@@ -47,7 +49,6 @@ int main(int argc, char *argv[])
 
     app::TerminationSignals termination;
     settings::Store store;
-    installQtFrenchTexts(application);
     frmMain window(store);
     QObject::connect(&instance, &app::SingleInstance::activationRequested, &window,
                      [&window](const app::ActivationTokens &request) {
