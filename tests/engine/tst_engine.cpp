@@ -145,7 +145,7 @@ void TestEngine::everyCode()
     for (qsizetype i = 0; i < all.size(); ++i) {
         if (rendered[i] != expected[i])
             QFAIL(qPrintable(QStringLiteral("U+%1 gave '%2', expected '%3'")
-                                 .arg(all[i].unicode(), 4, 16, QLatin1Char('0'))
+                                 .arg(uint{all[i].unicode()}, 4, 16, QLatin1Char('0'))
                                  .arg(rendered[i], expected[i])));
     }
     const QString decomposed = all.normalized(QString::NormalizationForm_D);
