@@ -272,10 +272,9 @@ QString frmMain::BBCode() const
 
 void frmMain::cmdBBCode_Click()
 {
-    strCloseTag = highlight::closingTag();
     // Always from the plain rendering: highlights never pile up.
-    strFinal =
-        highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(), strCloseTag);
+    strFinal = highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(),
+                                          highlight::closingTag());
     showResult(strFinal);
     if (isTicked(chkClip))
         putOnClipboard(strFinal);

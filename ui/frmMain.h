@@ -49,8 +49,6 @@ public:
     QString strRendu;
     // The last colour-highlighted text.
     QString strFinal;
-    // Closing tag of the highlight, set at every press of "Go !".
-    QString strCloseTag;
 
     // "&On y va !": renders the quotation, shows it and, with "Copier dans le
     // presse-papier" ticked, puts it on the clipboard.
