@@ -165,6 +165,10 @@ void frmMain::createControls()
     chkRecap = new QCheckBox(QStringLiteral("Log des lettres demandées"), picOptions);
     name(chkRecap, QStringLiteral("chkRecap"));
     chkRecap->setCheckState(Qt::Checked);
+    chkAbsent = new QCheckBox(QStringLiteral("&Lettres absentes"), picOptions);
+    name(chkAbsent, QStringLiteral("chkAbsent"));
+    chkAbsent->setToolTip(QStringLiteral("Ajoute au log les lettres proposées que la citation "
+                                         "ne contient pas, avec leur nombre"));
 
     cmdAbout = new QPushButton(QStringLiteral("À &propos de..."), this);
     name(cmdAbout, QStringLiteral("cmdAbout"));

@@ -121,6 +121,18 @@ private slots:
         }
         QVERIFY(letter(1)->y() > letter(0)->y() && letter(4)->x() > letter(0)->x());
 
+        // "Lettres absentes" is one row more under the options, at their
+        // pitch: the Options frame is that much taller than the board's,
+        // which had its height, and the buttons stay below it.
+        const int pitch = option(u"chkRecap"_s)->y() - option(u"chkBBCode"_s)->y();
+        QVERIFY(pitch > 0);
+        QVERIFY(qAbs(option(u"chkAbsent"_s)->y() - option(u"chkRecap"_s)->y() - pitch) <= 1);
+        const int grown = get(u"fraOptions"_s)->height() - get(u"fraAlpha"_s)->height();
+        QVERIFY2(qAbs(grown - pitch) <= 1, qPrintable(u"%1 against %2"_s.arg(grown).arg(pitch)));
+        const int gapAbove = get(u"fraOptions"_s)->y() - get(u"fraRendu"_s)->geometry().bottom();
+        const int gapBelow = get(u"cmdGenerate"_s)->y() - get(u"fraOptions"_s)->geometry().bottom();
+        QVERIFY(gapBelow > 0 && qAbs(gapBelow - gapAbove) <= 1);
+
         // Nothing clipped, and every control inside its frame, panel or window.
         const QRegularExpression ours(u"^(fra|pic|txt|chk|cbo|lbl|cmd)"_s);
         for (QWidget *widget : w.findChildren<QWidget *>(ours)) {
@@ -179,7 +191,7 @@ private slots:
         expected << u"chkClip"_s << u"chkBBCode"_s;
         if (enabled)
             expected << u"cboBBCode1"_s << u"cboBBCode2"_s << u"cmdBBCode"_s;
-        expected << u"chkRecap"_s << u"cmdExit"_s;
+        expected << u"chkRecap"_s << u"chkAbsent"_s << u"cmdExit"_s;
         QStringList visited;
         while (visited.size() < expected.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
