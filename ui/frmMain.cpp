@@ -62,9 +62,10 @@ protected:
     }
 };
 
+// An option box: ticked or not; the letter board's three states are not its.
 bool isTicked(const QCheckBox *box)
 {
-    return toLetterState(box->checkState()) == LetterState::Ticked;
+    return box->checkState() == Qt::Checked;
 }
 
 } // namespace
@@ -367,7 +368,7 @@ void frmMain::setLetterState(int index, LetterState state)
 
 void frmMain::showRendering()
 {
-    strRendu = RenderQuotation(quotationText(), currentBoard(), isTicked(chkRecap));
+    strRendu = RenderQuotation(quotationText(), currentBoard(), {.letterLog = isTicked(chkRecap)});
     showResult(strRendu);
 }
 

@@ -27,14 +27,6 @@ QSettings storeFile()
     return testsupport::TemporarySettings::open();
 }
 
-Board board(QStringView ticked)
-{
-    Board b;
-    for (QChar c : ticked)
-        b.states[c.unicode() - u'A'] = LetterState::Ticked;
-    return b;
-}
-
 // What assistive technology reads as the widget's description.
 QString description(QWidget *widget)
 {
@@ -134,7 +126,7 @@ private slots:
         QTEST(told(letter(u'K')), "letterK");
         QTEST(told(result()), "summary");
         QTEST(LetterCountTips::summaryText(quotation.isEmpty(), CountLetters(quotation),
-                                           board(ticked)),
+                                           Board::fromLetters(ticked)),
               "summary");
     }
 
