@@ -238,6 +238,7 @@ private slots:
         QCOMPARE(get<QComboBox>(u"cboBBCode1"_s)->currentText(), u"A/a"_s);
         QCOMPARE(get<QComboBox>(u"cboBBCode2"_s)->currentText(), u"Rouge foncé"_s);
         QVERIFY(option(u"chkClip"_s)->isChecked() && option(u"chkRecap"_s)->isChecked());
+        QVERIFY(!option(u"chkAbsent"_s)->isChecked());
     }
 
     void generate_data()
@@ -245,21 +246,34 @@ private slots:
         QTest::addColumn<QString>("quotation");
         QTest::addColumn<bool>("clip");
         QTest::addColumn<bool>("recap");
+        QTest::addColumn<bool>("absent"); // "Lettres absentes", ticked by its access key
         QTest::addColumn<QString>("expected");
         const QString noel = u"No\u00ebl"_s;
         const QString logged = u"N*\u00eb*\r\r\r   E - N"_s;
-        QTest::newRow("copy, log") << noel << true << true << logged;
-        QTest::newRow("copy, no log") << noel << true << false << u"N*\u00eb*"_s;
-        QTest::newRow("no copy, log") << noel << false << true << logged;
-        QTest::newRow("no copy, no log") << noel << false << false << u"N*\u00eb*"_s;
+        QTest::newRow("copy, log") << noel << true << true << false << logged;
+        QTest::newRow("copy, no log") << noel << true << false << false << u"N*\u00eb*"_s;
+        QTest::newRow("no copy, log") << noel << false << true << false << logged;
+        QTest::newRow("no copy, no log") << noel << false << false << false << u"N*\u00eb*"_s;
         QTest::newRow("non-breaking space kept")
-            << u"Quoi\u00a0?"_s << true << false << u"****\u00a0?"_s;
+            << u"Quoi\u00a0?"_s << true << false << false << u"****\u00a0?"_s;
+        // E and N proposed, N not in the quotation.
+        const QString chat = u"Le chat"_s;
+        QTest::newRow("absent N, unticked")
+            << chat << true << true << false << u"*e ****\r\r\r   E - N"_s;
+        QTest::newRow("absent N") << chat << true << true << true
+                                  << u"*e ****\r\r\r   E - N\r   Absentes : N (1)"_s;
+        QTest::newRow("absent N, no copy")
+            << chat << false << true << true << u"*e ****\r\r\r   E - N\r   Absentes : N (1)"_s;
+        QTest::newRow("absent N, no log") << chat << true << false << true << u"*e ****"_s;
+        // The accented form counts for its letter: nothing absent, nothing added.
+        QTest::newRow("none absent") << noel << true << true << true << logged;
     }
     void generate()
     {
         QFETCH(QString, quotation);
         QFETCH(bool, clip);
         QFETCH(bool, recap);
+        QFETCH(bool, absent);
         QFETCH(QString, expected);
         frmMain &w = open();
         origin()->setPlainText(quotation);
@@ -268,6 +282,12 @@ private slots:
         letter(13)->setChecked(true);
         option(u"chkClip"_s)->setChecked(clip);
         option(u"chkRecap"_s)->setChecked(recap);
+        if (absent) {
+            showActive();
+            QTest::keyClick(origin(), Qt::Key_L, Qt::AltModifier);
+            QTRY_VERIFY(option(u"chkAbsent"_s)->isChecked());
+            QCOMPARE(origin()->toPlainText(), quotation);
+        }
 
         click(u"cmdGenerate"_s);
         QCOMPARE(w.strRendu, expected);
