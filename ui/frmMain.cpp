@@ -7,6 +7,7 @@
 #include "ui/accessibility.h"
 #include "ui/checkstate.h"
 #include "ui/lettercounts.h"
+#include "ui/qtcompat.h"
 #include "ui/textbox.h"
 #include "version/version.h"
 
@@ -201,7 +202,7 @@ void frmMain::connectHandlers()
     for (int k = 0; k < kLetterCount; ++k) {
         QCheckBox *box = chkLetter[k];
         // stateChanged, not clicked: a change made by the program is stored too.
-        connect(box, &QCheckBox::stateChanged, this, [this, box, k] {
+        connect(box, qtcompat::checkBoxStateChanged, this, [this, box, k] {
             // A greyed box that leaves that state goes back to two states, so
             // clicking never greys it again.
             if (box->checkState() != Qt::PartiallyChecked)
@@ -209,7 +210,7 @@ void frmMain::connectHandlers()
             chkLetter_Click(k);
         });
     }
-    connect(chkBBCode, &QCheckBox::stateChanged, this, &frmMain::chkBBCode_Click);
+    connect(chkBBCode, qtcompat::checkBoxStateChanged, this, &frmMain::chkBBCode_Click);
     connect(cmdGenerate, &QPushButton::clicked, this, &frmMain::cmdGenerate_Click);
     connect(cmdBBCode, &QPushButton::clicked, this, &frmMain::cmdBBCode_Click);
     connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);

@@ -3,6 +3,7 @@
 #include "ui/lettercounts.h"
 
 #include "ui/checkstate.h"
+#include "ui/qtcompat.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -42,7 +43,7 @@ LetterCountTips::LetterCountTips(QPlainTextEdit *quotationBox, std::function<QSt
     connect(&m_pause, &QTimer::timeout, this, &LetterCountTips::refresh);
     connect(quotationBox, &QPlainTextEdit::textChanged, this, &LetterCountTips::quotationChanged);
     for (QCheckBox *box : m_letterBoxes) {
-        connect(box, &QCheckBox::stateChanged, this, &LetterCountTips::showSummary);
+        connect(box, qtcompat::checkBoxStateChanged, this, &LetterCountTips::showSummary);
         box->installEventFilter(this);
     }
     m_resultBox->installEventFilter(this);
