@@ -122,6 +122,7 @@ private:
     QComboBox *cboBBCode2 = nullptr;
     QPushButton *cmdBBCode = nullptr;
     QCheckBox *chkRecap = nullptr;
+    QCheckBox *chkAbsent = nullptr;
     QPushButton *cmdAbout = nullptr;
     QPushButton *cmdReset = nullptr;
     QPushButton *cmdGenerate = nullptr;
