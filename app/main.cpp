@@ -5,6 +5,7 @@
 #include "app/singleinstance.h"
 #include "cli/cli.h"
 #include "ui/frmMain.h"
+#include "ui/qtfrench.h"
 
 #include "version/version.h"
 
@@ -38,6 +39,7 @@ int main(int argc, char *argv[])
 
     app::TerminationSignals termination;
     settings::Store store;
+    installQtFrenchTexts(application);
     frmMain window(store);
     QObject::connect(&instance, &app::SingleInstance::activationRequested, &window,
                      [&window](const app::ActivationTokens &request) {

@@ -33,11 +33,7 @@ QString frenchText(qsizetype size)
 
 lexorne::Board midGameBoard()
 {
-    lexorne::Board board;
-    for (char16_t c : u"AENRST")
-        if (c)
-            board.states[c - u'A'] = lexorne::LetterState::Ticked;
-    return board;
+    return lexorne::Board::fromLetters(u"AENRST");
 }
 
 void reportChars(benchmark::State &state, qsizetype size)
@@ -64,7 +60,7 @@ void BM_Render(benchmark::State &state)
     const lexorne::Board board = midGameBoard();
     // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
-        QString rendered = lexorne::RenderQuotation(text, board, true);
+        QString rendered = lexorne::RenderQuotation(text, board, {.letterLog = true});
         benchmark::DoNotOptimize(rendered.data());
     }
     reportChars(state, text.size());
@@ -74,7 +70,7 @@ void BM_Render(benchmark::State &state)
 void BM_Highlight(benchmark::State &state)
 {
     const QString rendered =
-        lexorne::RenderQuotation(frenchText(state.range(0)), midGameBoard(), true);
+        lexorne::RenderQuotation(frenchText(state.range(0)), midGameBoard(), {.letterLog = true});
     qsizetype outputSize = 0;
     // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
@@ -106,7 +102,7 @@ void BM_RenderDecomposed(benchmark::State &state)
     const lexorne::Board board = midGameBoard();
     // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
-        QString rendered = lexorne::RenderQuotation(text, board, true);
+        QString rendered = lexorne::RenderQuotation(text, board, {.letterLog = true});
         benchmark::DoNotOptimize(rendered.data());
     }
     reportChars(state, text.size());

@@ -42,14 +42,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: lexorne_mask_file LETTERS INPUT OUTPUT\n");
         return 2;
     }
-    lexorne::Board board;
     for (const char *c = argv[1]; *c; ++c) {
         if (*c < 'A' || *c > 'Z') {
             std::fprintf(stderr, "lexorne_mask_file: LETTERS are capitals A to Z\n");
             return 2;
         }
-        board.states[*c - 'A'] = lexorne::LetterState::Ticked;
     }
+    const lexorne::Board board = lexorne::Board::fromLetters(QString::fromLatin1(argv[1]));
     QFile input(QString::fromLocal8Bit(argv[2]));
     QFile output(QString::fromLocal8Bit(argv[3]));
     if (!input.open(QIODevice::ReadOnly) || !output.open(QIODevice::WriteOnly)) {
@@ -61,7 +60,7 @@ int main(int argc, char *argv[])
     QString text;
     const double decodeMs = medianMs([&] { text = QString::fromUtf8(bytes); });
     QString masked;
-    const double maskMs = medianMs([&] { masked = lexorne::RenderQuotation(text, board, false); });
+    const double maskMs = medianMs([&] { masked = lexorne::RenderQuotation(text, board); });
     QByteArray encoded;
     const double encodeMs = medianMs([&] { encoded = masked.toUtf8(); });
     if (output.write(encoded) != encoded.size()) {

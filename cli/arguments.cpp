@@ -47,6 +47,7 @@ bool isOneOf(QStringView word, const Names &names)
 
 const QString kLetters = u"lettres"_s;
 const QString kLog = u"log"_s;
+const QString kAbsent = u"absentes"_s;
 const QString kSurround = u"entourer"_s;
 const QString kColour = u"couleur"_s;
 const QString kHelp = u"help"_s;
@@ -164,6 +165,7 @@ Parsed parseArguments(const QStringList &arguments)
         {{u"v"_s, kVersion}, {}},
         {kLetters, {}, u"LETTRES"_s},
         {kLog, {}},
+        {kAbsent, {}},
         {kSurround, {}, u"LETTRE"_s},
         {kColour, {}, u"COULEUR"_s},
     });
@@ -179,14 +181,14 @@ Parsed parseArguments(const QStringList &arguments)
         return {request, {}};
     }
 
-    for (const QString &name : {kLetters, kLog, kSurround, kColour})
+    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour})
         if (parser.optionNames().count(name) > 1)
             return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
 
     const QStringList files = parser.positionalArguments();
     if (!parser.isSet(kLetters)) {
         // Highlighting the bare quotation would show the whole answer.
-        for (const QString &name : {kLog, kSurround, kColour})
+        for (const QString &name : {kLog, kAbsent, kSurround, kColour})
             if (parser.isSet(name))
                 return {std::nullopt, u"l'option %1 demande --lettres"_s.arg(option(name))};
         if (!files.isEmpty())
@@ -196,14 +198,16 @@ Parsed parseArguments(const QStringList &arguments)
     }
 
     request.action = Request::Action::Mask;
-    for (const QChar c : parser.value(kLetters)) {
-        const std::optional<int> index = letterIndex(c);
-        if (!index)
+    const QString letters = parser.value(kLetters);
+    for (const QChar c : letters)
+        if (!letterIndex(c))
             return {std::nullopt,
                     u"--lettres : %1 n'est pas une lettre de A à Z"_s.arg(describe(c))};
-        request.board.states[*index] = LetterState::Ticked;
-    }
-    request.withLog = parser.isSet(kLog);
+    request.board = Board::fromLetters(letters);
+    // The absent letters are a line of the log, as in the window.
+    if (parser.isSet(kAbsent) && !parser.isSet(kLog))
+        return {std::nullopt, u"l'option --absentes demande --log"_s};
+    request.log = {.letterLog = parser.isSet(kLog), .absentLetters = parser.isSet(kAbsent)};
 
     if (files.size() > 1)
         return {std::nullopt, u"un seul fichier à la fois : « %1 » est de trop"_s.arg(files[1])};
@@ -244,7 +248,7 @@ QString versionText()
 
 QString helpText()
 {
-    return uR"(Utilisation : lexorne [--lettres LETTRES [--log] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
+    return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
 citation lue dans FICHIER (ou sur l'entrée standard, si FICHIER est absent ou
@@ -261,6 +265,10 @@ Options :
                          « --lettres "" » masque toutes les lettres.
   --log                  Ajoute le log des lettres demandées : trois retours
                          chariot, puis les lettres proposées (« E - N »).
+  --absentes             Ajoute au log les lettres proposées que la citation
+                         ne contient pas, après un retour chariot
+                         (« Absentes : K - W (2) ») ; rien quand il n'y en a
+                         aucune. Demande --log.
   --entourer LETTRE      Entoure chaque LETTRE du résultat (et ses formes
                          accentuées) d'une balise de couleur, comme « Go ! ».
                          Demande --couleur.

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line: `lexorne --lettres LETTRES [--log] [--entourer LETTRE
-// --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
+// The command line: `lexorne --lettres LETTRES [--log [--absentes]]
+// [--entourer LETTRE --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
 // scripts and forum bots; `--help` and `--version` answer without one too.
 //
 // Qt Core only: no application object, no store, no running copy. The
@@ -40,7 +40,7 @@ struct Request
     };
     Action action = Action::Help;
     Board board;              // the letters given to --lettres, ticked
-    bool withLog = false;     // --log
+    LogOptions log;           // --log, --absentes
     int highlightLetter = -1; // --entourer: 0 ('A') .. 25, or -1 for none
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
     QString file;             // empty or "-" for standard input

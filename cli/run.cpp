@@ -3,11 +3,12 @@
 // The command line at work: one read, the masking piece by piece, one
 // write. Pieces that fit in the processor's cache spare a big input the page
 // faults and memory traffic of full-size UTF-16 copies; most French prose
-// never leaves UTF-8 at all (cli/utf8mask.h).
+// never leaves UTF-8 at all (engine/utf8mask.h).
 #include "cli/cli.h"
 #include "cli/stdio.h"
-#include "cli/utf8mask.h"
 
+#include "engine/nfc.h"
+#include "engine/utf8mask.h"
 #include "highlight/highlight.h"
 
 #include <QStringDecoder>
@@ -28,30 +29,6 @@ QString invalidAt(qsizetype offset, quint8 byte)
                                                  QString::number(offset));
 }
 
-// Where the piece starting at `from` may end: just before a character below
-// U+0300 near `from + size`. Such a character never composes with what
-// precedes it, so masking (which brings text to NFC) gives the same result
-// piece by piece as on the whole text. Text without any runs on to the next
-// one, or to its end.
-qsizetype pieceEnd(QByteArrayView bytes, qsizetype from, qsizetype size)
-{
-    const qsizetype n = bytes.size();
-    if (n - from <= size)
-        return n;
-    // ASCII, or the first byte of U+0080..U+02FF.
-    const auto startsLowCharacter = [&](qsizetype at) {
-        const quint8 b = quint8(bytes[at]);
-        return b < 0x80 || (b >= 0xC2 && b <= 0xCB);
-    };
-    for (qsizetype cut = from + size; cut > from; --cut)
-        if (startsLowCharacter(cut))
-            return cut;
-    for (qsizetype cut = from + size + 1; cut < n; ++cut)
-        if (startsLowCharacter(cut))
-            return cut;
-    return n;
-}
-
 QString finish(const Request &request, QString masked)
 {
     if (request.highlightLetter < 0)
@@ -63,7 +40,7 @@ QString finish(const Request &request, QString masked)
 
 QByteArray render(const Request &request, const QString &quotation)
 {
-    return finish(request, RenderQuotation(quotation, request.board, request.withLog)).toUtf8();
+    return finish(request, RenderQuotation(quotation, request.board, request.log)).toUtf8();
 }
 
 Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceBytes)
@@ -75,8 +52,12 @@ Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceByt
     const Board &board = request.board;
     // The highlight works on UTF-16 text anyway.
     const bool highlight = request.highlightLetter >= 0;
-    const std::optional<detail::Utf8Masker> direct =
-        highlight ? std::nullopt : std::optional<detail::Utf8Masker>(board);
+    const std::optional<Utf8Masker> direct =
+        highlight ? std::nullopt : std::optional<Utf8Masker>(board);
+    // The absent letters depend on the whole quotation, counted before the
+    // masking writes over it.
+    const LetterTally letters =
+        request.log.absentLetters ? CountLetters(QString::fromUtf8(bytes)) : LetterTally();
 
     // The result overwrites the input, whose pieces are done with, as long
     // as it is no longer: masking only shortens, but the highlight and,
@@ -104,7 +85,7 @@ Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceByt
     QByteArray scratch;
     QString piece;
     for (qsizetype from = 0; from < bytes.size();) {
-        const qsizetype to = pieceEnd(bytes, from, pieceBytes);
+        const qsizetype to = nfcPieceEndUtf8(bytes, from, pieceBytes);
         const QByteArrayView in(base + from, to - from);
         if (direct) {
             scratch.resize(in.size());
@@ -127,15 +108,14 @@ Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceByt
             return failed;
         }
         piece.resize(end - piece.constData());
-        const QString done = finish(request, RenderQuotation(piece, board, false));
+        const QString done = finish(request, RenderQuotation(piece, board));
         scratch.resize(encoder.requiredSpace(done.size()));
         const char *encoded = encoder.appendToBuffer(scratch.data(), done);
         put(scratch.constData(), encoded - scratch.constData(), to);
         from = to;
     }
-    QByteArray log;
-    if (request.withLog)
-        log = finish(request, RenderQuotation(QString(), board, true)).toUtf8();
+    const QByteArray log =
+        finish(request, AppendLetterLog(QString(), board, letters, request.log)).toUtf8();
     if (!spilled)
         bytes.truncate(written);
     QByteArray &result = spilled ? spill : bytes;

@@ -13,85 +13,18 @@ namespace {
 
 constexpr char16_t kMask = u'*';
 
-// The engine's letters: A-Z, a-z and the Latin-1 block 192..254. Below 256 the
-// Windows-1252 code of every such character equals its UTF-16 code unit;
-// everything else (Œ, š, ÿ, symbols, other scripts, surrogates) is copied.
-constexpr bool isEngineLetter(char16_t c)
+// The accent rule: an accented letter follows its base letter's box (Æ æ
+// either of two); a plain letter that reached here, and the letters without
+// a base, give '*'.
+QChar RevealAccented(QChar c, const Board &board)
 {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= 192 && c <= 254);
+    if (c.unicode() < 128) // the plain letters are the captions' own
+        return QChar(kMask);
+    const detail::LetterBoxes boxes = detail::letterBoxes(c.unicode());
+    const bool shown = (boxes.first >= 0 && board.isTicked(boxes.first)) ||
+                       (boxes.second >= 0 && board.isTicked(boxes.second));
+    return shown ? c : QChar(kMask);
 }
-
-// Box of the base letter an accented letter follows, or -1 when it has none.
-constexpr int accentBase(char16_t c)
-{
-    const char16_t upper = (c >= 224 && c <= 254) ? char16_t(c - 32) : c;
-    if (upper >= 192 && upper <= 197)
-        return 0; // À..Å
-    if (upper == 199)
-        return 2; // Ç
-    if (upper >= 200 && upper <= 203)
-        return 4; // È..Ë
-    if (upper >= 204 && upper <= 207)
-        return 8; // Ì..Ï
-    if (upper == 208)
-        return 3; // Ð
-    if (upper == 209)
-        return 13; // Ñ
-    if (upper >= 210 && upper <= 214)
-        return 14; // Ò..Ö
-    if (upper >= 217 && upper <= 220)
-        return 20; // Ù..Ü
-    return -1;
-}
-
-// The codes that mask to '*' under this board, for any captions.
-std::array<bool, 256> hiddenCodes(const Board &board)
-{
-    std::array<bool, 256> hidden{};
-    for (int code = 0; code < 256; ++code) {
-        const QChar c{char16_t(code)};
-        hidden[code] = isEngineLetter(c.unicode()) && RevealCharacter(c, board) == QChar(kMask);
-    }
-    return hidden;
-}
-
-// The boxes' own captions "A".."Z" allow the sets below, fixed at compile time.
-bool hasStandardCaptions(const Board &board)
-{
-    for (int i = 0; i < kLetterCount; ++i)
-        if (board.captions[i].size() != 1 || board.captions[i][0] != QChar(u'A' + i))
-            return false;
-    return true;
-}
-
-constexpr detail::Latin1Set kEngineLetters = detail::Latin1Set::where(isEngineLetter);
-
-// The codes that box k shows when ticked (with captions "A".."Z").
-constexpr std::array<detail::Latin1Set, kLetterCount> kShownBy = [] {
-    std::array<detail::Latin1Set, kLetterCount> shown{};
-    for (int k = 0; k < kLetterCount; ++k) {
-        shown[k] = detail::Latin1Set::where([k](char16_t c) {
-            const bool ligature = (c == 198 || c == 230) && (k == 0 || k == 4);
-            return c == u'A' + k || c == u'a' + k || accentBase(c) == k || ligature;
-        });
-    }
-    return shown;
-}();
-
-detail::Latin1Set hiddenSet(const Board &board)
-{
-    if (!hasStandardCaptions(board))
-        return detail::Latin1Set::fromMembers(hiddenCodes(board));
-    detail::Latin1Set shown;
-    for (int k = 0; k < kLetterCount; ++k)
-        if (board.isTicked(k))
-            shown = shown | kShownBy[k];
-    return kEngineLetters.minus(shown);
-}
-
-// Below U+0300 no code unit is a combining mark or composes with what
-// precedes it, so text made only of such units is already NFC.
-constexpr char16_t kFirstNonTrivialNfc = 0x300;
 
 bool maskUnitsScalar(const char16_t *in, char16_t *out, qsizetype n,
                      const detail::Latin1Set &hidden)
@@ -99,7 +32,7 @@ bool maskUnitsScalar(const char16_t *in, char16_t *out, qsizetype n,
     bool wide = false;
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = in[i];
-        wide |= c >= kFirstNonTrivialNfc;
+        wide |= c >= kNfcSafeCutBelow;
         out[i] = hidden.contains(c) ? kMask : c;
     }
     return wide;
@@ -110,7 +43,7 @@ __attribute__((target("ssse3"))) bool maskUnitsBlocks(const char16_t *in, char16
                                                       qsizetype n, const detail::Latin1Set &hidden)
 {
     const __m128i star = _mm_set1_epi16(kMask);
-    const __m128i trivial = _mm_set1_epi16(kFirstNonTrivialNfc - 1);
+    const __m128i trivial = _mm_set1_epi16(kNfcSafeCutBelow - 1);
     __m128i wide = _mm_setzero_si128();
     qsizetype i = 0;
     for (; i + 16 <= n; i += 16) {
@@ -134,7 +67,7 @@ __attribute__((target("avx2"))) bool maskUnitsAvx2(const char16_t *in, char16_t 
                                                    const detail::Latin1Set &hidden)
 {
     const __m256i star = _mm256_set1_epi16(kMask);
-    const __m256i trivial = _mm256_set1_epi16(kFirstNonTrivialNfc - 1);
+    const __m256i trivial = _mm256_set1_epi16(kNfcSafeCutBelow - 1);
     __m256i wide = _mm256_setzero_si256();
     qsizetype i = 0;
     for (; i + 32 <= n; i += 32) {
@@ -172,72 +105,35 @@ bool maskUnits(const char16_t *in, char16_t *out, qsizetype n, const detail::Lat
     return maskUnitsScalar(in, out, n, hidden);
 }
 
-// Wide code units that NFC leaves alone whatever precedes them: typographic
-// punctuation (’ “ ” — …) and currency signs, common in pasted French text.
-// Text whose wide units are all of these needs no normalization pass.
-constexpr bool isNfcInert(char16_t c)
-{
-    return (c >= 0x2010 && c <= 0x205E) || (c >= 0x20A0 && c <= 0x20C0);
-}
-
-// Index of the first unit at or after `from` that is U+0300 or above, or n.
-qsizetype nextWide(const char16_t *in, qsizetype from, qsizetype n)
-{
-#if defined(__SSE2__)
-    const __m128i trivial = _mm_set1_epi16(kFirstNonTrivialNfc - 1);
-    for (; from + 8 <= n; from += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + from));
-        const __m128i narrow = _mm_cmpeq_epi16(_mm_subs_epu16(units, trivial), _mm_setzero_si128());
-        if (const int mask = _mm_movemask_epi8(narrow); mask != 0xFFFF)
-            return from + std::countr_zero(unsigned(~mask & 0xFFFF)) / 2;
-    }
-#endif
-    for (; from < n; ++from)
-        if (in[from] >= kFirstNonTrivialNfc)
-            return from;
-    return n;
-}
-
-bool mayNeedNfc(const char16_t *in, qsizetype n)
-{
-    for (qsizetype i = nextWide(in, 0, n); i < n; i = nextWide(in, i + 1, n))
-        if (!isNfcInert(in[i]))
-            return true;
-    return false;
-}
-
 const char16_t *units(const QString &text)
 {
     return reinterpret_cast<const char16_t *>(text.utf16());
 }
 
 constexpr QStringView kLogSeparator = u"\r\r\r";
+constexpr QStringView kLogLead = u"   ";
 constexpr QStringView kLogJoin = u" - ";
+constexpr QStringView kAbsentLabel = u"Absentes : ";
 constexpr qsizetype kMaxLogSize = 3 + 4 * kLetterCount;
 
-// The log line: "   " + the ticked captions joined by " - ", empty when none.
-QString logLine(const Board &board)
+// The captions of the boxes that `listed` picks, in board order, joined by
+// " - "; `count` receives how many.
+template <typename Listed>
+QString joinedCaptions(const Board &board, Listed listed, int &count)
 {
-    QString line;
-    line.reserve(kMaxLogSize);
+    QString letters;
+    count = 0;
     for (int i = 0; i < kLetterCount; ++i) {
-        if (!board.isTicked(i))
+        if (!listed(i))
             continue;
-        line += line.isEmpty() ? QStringView(u"   ") : kLogJoin;
-        line += board.captions[i];
+        if (count++ > 0)
+            letters += kLogJoin;
+        letters += board.captions[i];
     }
-    return line;
+    return letters;
 }
 
 } // namespace
-
-std::array<QString, kLetterCount> Board::standardCaptions()
-{
-    std::array<QString, kLetterCount> captions;
-    for (int i = 0; i < kLetterCount; ++i)
-        captions[i] = QChar(u'A' + i);
-    return captions;
-}
 
 QChar RevealCharacter(QChar c, const Board &board)
 {
@@ -252,45 +148,60 @@ QChar RevealCharacter(QChar c, const Board &board)
     return RevealAccented(c, board);
 }
 
-QChar RevealAccented(QChar c, const Board &board)
+QString AppendLetterLog(QString text, const Board &board, const LetterTally &letters,
+                        LogOptions options)
 {
-    const char16_t u = c.unicode();
-    if (u == 198 || u == 230) // Æ æ show with A, else with E
-        return board.isTicked(0) || board.isTicked(4) ? c : QChar(kMask);
-    const int base = accentBase(u);
-    return base >= 0 && board.isTicked(base) ? c : QChar(kMask);
-}
-
-QString AppendLetterLog(QString &text, const Board &board)
-{
-    const QString line = logLine(board);
-    text.reserve(text.size() + kLogSeparator.size() + line.size());
+    if (!options.letterLog)
+        return text;
+    int proposed = 0;
+    const QString line = joinedCaptions(
+        board, [&](int k) { return board.isTicked(k); }, proposed);
+    text.reserve(text.size() + kMaxLogSize);
     text += kLogSeparator;
-    text += line;
+    if (proposed > 0) {
+        text += kLogLead;
+        text += line;
+    }
+    if (!options.absentLetters)
+        return text;
+    int absent = 0;
+    const QString absentLine = joinedCaptions(
+        board, [&](int k) { return board.isTicked(k) && letters.occurrences(k) == 0; }, absent);
+    if (absent > 0) {
+        // Laid out like the log line: "   Absentes : K - W (2)".
+        text += u'\r';
+        text += kLogLead;
+        text += kAbsentLabel;
+        text += absentLine;
+        text += QStringView(u" (");
+        text += QString::number(absent);
+        text += u')';
+    }
     return text;
 }
 
-QString RenderQuotation(const QString &quotation, const Board &board, bool withLog)
+QString RenderQuotation(const QString &quotation, const Board &board, LogOptions log)
 {
-    const detail::Latin1Set hidden = hiddenSet(board);
+    const MaskedCodes masked(board);
+    const detail::Latin1Set &hidden = masked.set();
 
     // One allocation: room for the longest log ("   A - B - ... - Z") up front.
     QString result;
-    result.reserve(quotation.size() + (withLog ? kMaxLogSize : 0));
+    result.reserve(quotation.size() + (log.letterLog ? kMaxLogSize : 0));
     result.resize(quotation.size());
     auto *out = reinterpret_cast<char16_t *>(result.data());
-    if (maskUnits(units(quotation), out, quotation.size(), hidden) &&
-        mayNeedNfc(units(quotation), quotation.size())) {
+    if (maskUnits(units(quotation), out, quotation.size(), hidden) && mayNeedNfc(quotation)) {
         // Decomposed input (e + U+0301) masks like the precomposed letter.
-        const QString nfc = detail::toNfc(quotation);
+        const QString nfc = toNfc(quotation);
         if (nfc != quotation) {
             result.resize(nfc.size());
             maskUnits(units(nfc), reinterpret_cast<char16_t *>(result.data()), nfc.size(), hidden);
         }
     }
 
-    if (withLog)
-        AppendLetterLog(result, board);
+    if (log.letterLog)
+        result = AppendLetterLog(std::move(result), board,
+                                 log.absentLetters ? CountLetters(quotation) : LetterTally(), log);
     return result;
 }
 

@@ -4,58 +4,47 @@
 // game master posts, with the optional log of proposed letters.
 //
 // Every function here is pure: the caller reads its widgets and passes the
-// values in. Nothing is kept between calls.
+// values in. Nothing is kept between calls. The board and the characters it
+// hides are in engine/board.h, the letter counts in engine/lettercount.h,
+// the NFC boundary in engine/nfc.h, masking straight in UTF-8 in
+// engine/utf8mask.h.
 #pragma once
+
+#include "engine/board.h"
+#include "engine/lettercount.h"
 
 #include <QChar>
 #include <QString>
 
-#include <array>
-#include <cstdint>
-
 namespace lexorne {
 
-inline constexpr int kLetterCount = 26;
-
-// Values of a letter box as the board and the settings store number them.
-// They are NOT Qt::CheckState values (which number greyed 1 and ticked 2):
-// convert with the helpers in ui/, never by casting.
-enum class LetterState : std::uint8_t
+// What the log below the masked text holds.
+struct LogOptions
 {
-    Unticked = 0,
-    Ticked = 1,
-    Greyed = 2,
-};
-
-// The letter board: box i holds a state and a caption. Only a box whose
-// state is Ticked counts as proposed.
-struct Board
-{
-    std::array<LetterState, kLetterCount> states{};
-    std::array<QString, kLetterCount> captions = standardCaptions();
-
-    // "A" .. "Z", the captions the window's board always carries.
-    static std::array<QString, kLetterCount> standardCaptions();
-
-    bool isTicked(int index) const { return states[index] == LetterState::Ticked; }
+    // "Log des lettres demandées": three carriage returns and the proposed
+    // letters ("   E - N").
+    bool letterLog = false;
+    // "Lettres absentes": then, when some proposed letter does not occur in
+    // the quotation, a carriage return and "   Absentes : K - W (2)".
+    // Nothing without letterLog.
+    bool absentLetters = false;
 };
 
 // Output for one character that the engine classifies as a letter: the
 // character itself when a ticked box's caption matches it (either case),
-// otherwise RevealAccented(c, board).
+// otherwise the accent rule's verdict for c.
 QChar RevealCharacter(QChar c, const Board &board);
 
-// The accent rule: an accented letter follows its base letter's box; a plain
-// letter that reached here, and the signs and letters without a base, give '*'.
-QChar RevealAccented(QChar c, const Board &board);
+// text followed by the log: three carriage returns, the log line ("   E - N",
+// empty when no box is ticked) and, with options.absentLetters, the line of
+// the proposed letters the quotation (counted in `letters`) does not hold.
+// Appending to empty text gives the log alone.
+QString AppendLetterLog(QString text, const Board &board, const LetterTally &letters,
+                        LogOptions options);
 
-// Appends three carriage returns and the log line ("   E - N", empty when no
-// box is ticked) to text, and returns the combined text.
-QString AppendLetterLog(QString &text, const Board &board);
-
-// Masks the whole quotation (brought to NFC first) and, when withLog is set,
-// appends the proposed-letter log. The masked part has exactly the length of
-// the NFC quotation. Any length works.
-QString RenderQuotation(const QString &quotation, const Board &board, bool withLog);
+// Masks the whole quotation (brought to NFC first) and appends the log the
+// options ask for. The masked part has exactly the length of the NFC
+// quotation. Any length works.
+QString RenderQuotation(const QString &quotation, const Board &board, LogOptions log = {});
 
 } // namespace lexorne

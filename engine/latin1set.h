@@ -1,8 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Internal to the engine and the highlight renderer: a set of Latin-1 codes
-// tested sixteen UTF-16 code units at a time, so that masking and
-// highlighting run near the speed of a plain copy. Code units above 255 are
+// Internal to the engine and the highlight renderer: a set of UTF-16 code
+// units below U+0200 (Latin-1 and Latin Extended-A, where Windows-1252 puts
+// Œ œ Š š Ž ž Ÿ), tested sixteen units at a time, so that masking and
+// highlighting run near the speed of a plain copy. Units from U+0200 up are
 // never members.
 #pragma once
 
@@ -26,22 +27,26 @@ class Latin1Set
 public:
     constexpr Latin1Set() = default;
 
-    // members[c] tells whether code c (0..255) belongs to the set.
-    static constexpr Latin1Set fromMembers(const std::array<bool, 256> &members)
+    // The units the set can hold: 0 .. kUnits - 1.
+    static constexpr int kUnits = 0x200;
+
+    // members[c] tells whether unit c belongs to the set.
+    static constexpr Latin1Set fromMembers(const std::array<bool, kUnits> &members)
     {
         Latin1Set set;
-        for (int code = 0; code < 256; ++code)
+        for (int code = 0; code < kUnits; ++code)
             if (members[code])
                 set.m_rows[index(char16_t(code))] |= bit(char16_t(code));
+        set.updateExtended();
         return set;
     }
 
-    // The codes c for which predicate(c) holds.
+    // The units c for which predicate(c) holds.
     template <typename Predicate>
     static constexpr Latin1Set where(Predicate predicate)
     {
-        std::array<bool, 256> members{};
-        for (int code = 0; code < 256; ++code)
+        std::array<bool, kUnits> members{};
+        for (int code = 0; code < kUnits; ++code)
             members[code] = predicate(char16_t(code));
         return fromMembers(members);
     }
@@ -51,6 +56,7 @@ public:
         Latin1Set set;
         for (std::size_t i = 0; i < set.m_rows.size(); ++i)
             set.m_rows[i] = std::uint8_t(m_rows[i] | other.m_rows[i]);
+        set.updateExtended();
         return set;
     }
 
@@ -60,10 +66,11 @@ public:
         Latin1Set set;
         for (std::size_t i = 0; i < set.m_rows.size(); ++i)
             set.m_rows[i] = std::uint8_t(m_rows[i] & ~other.m_rows[i]);
+        set.updateExtended();
         return set;
     }
 
-    constexpr bool contains(char16_t c) const { return c < 256 && (m_rows[index(c)] & bit(c)); }
+    constexpr bool contains(char16_t c) const { return c < kUnits && (m_rows[index(c)] & bit(c)); }
 
     // Which block test this processor runs: 32 units (AVX2), 16 (SSSE3) or
     // none, unit by unit.
@@ -125,23 +132,21 @@ public:
     }
 
 #ifdef LEXORNE_LATIN1SET_SSSE3
-    // Byte mask (0xFF per member) of the 16 code units in a, b. Units above
-    // 255 saturate to 255 or 0, so a set holding either must not be tested
-    // this way on text that may hold wide units; none of ours does.
+    // Byte mask (0xFF per member) of the 16 code units in a, b.
     __attribute__((target("ssse3"))) __m128i members16(__m128i a, __m128i b) const
     {
-        const __m128i bytes = _mm_packus_epi16(a, b);
-        const __m128i nibble = _mm_set1_epi8(0x0F);
-        const __m128i low = _mm_and_si128(bytes, nibble);
-        const __m128i high = _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble);
-        const __m128i lowRows = _mm_shuffle_epi8(loadRows(0), low);
-        const __m128i highRows = _mm_shuffle_epi8(loadRows(16), low);
-        const __m128i isHigh = _mm_cmpgt_epi8(high, _mm_set1_epi8(7));
-        const __m128i rows =
-            _mm_or_si128(_mm_andnot_si128(isHigh, lowRows), _mm_and_si128(isHigh, highRows));
-        const __m128i bits = _mm_shuffle_epi8(
-            _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128), high);
-        return _mm_cmpeq_epi8(_mm_and_si128(rows, bits), bits);
+        const __m128i lowByte = _mm_set1_epi16(0xFF);
+        const __m128i bytes =
+            _mm_packus_epi16(_mm_and_si128(a, lowByte), _mm_and_si128(b, lowByte));
+        // High bytes, saturated: 0 for Latin-1, 1 for U+0100..U+01FF.
+        const __m128i highBytes = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
+        __m128i members =
+            _mm_and_si128(lookup16(bytes, 0), _mm_cmpeq_epi8(highBytes, _mm_setzero_si128()));
+        if (m_extended)
+            members =
+                _mm_or_si128(members, _mm_and_si128(lookup16(bytes, 32),
+                                                    _mm_cmpeq_epi8(highBytes, _mm_set1_epi8(1))));
+        return members;
     }
 
     // The same for the 32 code units in a, b, in the byte order of
@@ -149,21 +154,18 @@ public:
     // gives back the masks of a (low halves) and b (high halves).
     __attribute__((target("avx2"))) __m256i members32(__m256i a, __m256i b) const
     {
-        const __m256i bytes = _mm256_packus_epi16(a, b);
-        const __m256i nibble = _mm256_set1_epi8(0x0F);
-        const __m256i low = _mm256_and_si256(bytes, nibble);
-        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble);
-        const __m256i lowRows = _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(loadRows(0)), low);
-        const __m256i highRows =
-            _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(loadRows(16)), low);
-        const __m256i isHigh = _mm256_cmpgt_epi8(high, _mm256_set1_epi8(7));
-        const __m256i rows = _mm256_or_si256(_mm256_andnot_si256(isHigh, lowRows),
-                                             _mm256_and_si256(isHigh, highRows));
-        const __m256i bits = _mm256_shuffle_epi8(
-            _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8,
-                             16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128),
-            high);
-        return _mm256_cmpeq_epi8(_mm256_and_si256(rows, bits), bits);
+        const __m256i lowByte = _mm256_set1_epi16(0xFF);
+        const __m256i bytes =
+            _mm256_packus_epi16(_mm256_and_si256(a, lowByte), _mm256_and_si256(b, lowByte));
+        const __m256i highBytes =
+            _mm256_packus_epi16(_mm256_srli_epi16(a, 8), _mm256_srli_epi16(b, 8));
+        __m256i members = _mm256_and_si256(lookup32(bytes, 0),
+                                           _mm256_cmpeq_epi8(highBytes, _mm256_setzero_si256()));
+        if (m_extended)
+            members = _mm256_or_si256(
+                members, _mm256_and_si256(lookup32(bytes, 32),
+                                          _mm256_cmpeq_epi8(highBytes, _mm256_set1_epi8(1))));
+        return members;
     }
 
     static __m128i loadUnits(const char16_t *p)
@@ -175,8 +177,8 @@ public:
 private:
     static inline std::atomic<Blocks> s_limit{Blocks::Avx2};
 
-    // Code c lives in row (c & 15) of the low or high half, at bit (c >> 4) & 7:
-    // the layout the 16-byte shuffle look-up wants.
+    // Unit c lives in row (c & 15) of its half of 128 units, at bit
+    // (c >> 4) & 7: the layout the 16-byte shuffle look-up wants.
     static constexpr std::size_t index(char16_t c)
     {
         return (c >> 7) * 16 + (c & 15);
@@ -186,14 +188,107 @@ private:
         return std::uint8_t(1u << ((c >> 4) & 7));
     }
 
+    // Whether any unit from U+0100 up is a member, which the block tests
+    // then look up too.
+    constexpr void updateExtended()
+    {
+        m_extended = false;
+        for (std::size_t i = 32; i < m_rows.size(); ++i)
+            m_extended = m_extended || m_rows[i] != 0;
+    }
+
 #ifdef LEXORNE_LATIN1SET_SSSE3
     __m128i loadRows(std::size_t offset) const
     {
         return _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_rows.data() + offset));
     }
+
+    // Byte mask of the members among 16 low bytes, in the 256 units from
+    // row `offset` on (0: Latin-1, 32: U+0100..U+01FF).
+    __attribute__((target("ssse3"))) __m128i lookup16(__m128i bytes, std::size_t offset) const
+    {
+        const __m128i nibble = _mm_set1_epi8(0x0F);
+        const __m128i low = _mm_and_si128(bytes, nibble);
+        const __m128i high = _mm_and_si128(_mm_srli_epi16(bytes, 4), nibble);
+        const __m128i lowRows = _mm_shuffle_epi8(loadRows(offset), low);
+        const __m128i highRows = _mm_shuffle_epi8(loadRows(offset + 16), low);
+        const __m128i isHigh = _mm_cmpgt_epi8(high, _mm_set1_epi8(7));
+        const __m128i rows =
+            _mm_or_si128(_mm_andnot_si128(isHigh, lowRows), _mm_and_si128(isHigh, highRows));
+        const __m128i bits = _mm_shuffle_epi8(
+            _mm_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128), high);
+        return _mm_cmpeq_epi8(_mm_and_si128(rows, bits), bits);
+    }
+
+    __attribute__((target("avx2"))) __m256i lookup32(__m256i bytes, std::size_t offset) const
+    {
+        const __m256i nibble = _mm256_set1_epi8(0x0F);
+        const __m256i low = _mm256_and_si256(bytes, nibble);
+        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble);
+        const __m256i lowRows =
+            _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(loadRows(offset)), low);
+        const __m256i highRows =
+            _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(loadRows(offset + 16)), low);
+        const __m256i isHigh = _mm256_cmpgt_epi8(high, _mm256_set1_epi8(7));
+        const __m256i rows = _mm256_or_si256(_mm256_andnot_si256(isHigh, lowRows),
+                                             _mm256_and_si256(isHigh, highRows));
+        const __m256i bits = _mm256_shuffle_epi8(
+            _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128, 1, 2, 4, 8,
+                             16, 32, 64, -128, 1, 2, 4, 8, 16, 32, 64, -128),
+            high);
+        return _mm256_cmpeq_epi8(_mm256_and_si256(rows, bits), bits);
+    }
 #endif
 
-    std::array<std::uint8_t, 32> m_rows{};
+    std::array<std::uint8_t, 64> m_rows{};
+    bool m_extended = false;
 };
+
+// The letter rule, in one table: which boxes (0 = A .. 25 = Z) show the
+// code unit c, -1 where there is none. A plain letter has its own box, an
+// accented letter its base letter's; Æ æ show with either of two. The first
+// box is also the letter the highlight wraps c with.
+struct LetterBoxes
+{
+    int first = -1;
+    int second = -1;
+};
+
+constexpr LetterBoxes letterBoxes(char16_t c)
+{
+    if (c >= u'A' && c <= u'Z')
+        return {c - u'A'};
+    if (c >= u'a' && c <= u'z')
+        return {c - u'a'};
+    const char16_t upper = (c >= 224 && c <= 254) ? char16_t(c - 32) : c;
+    constexpr int A = 0, C = 2, D = 3, E = 4, I = 8, N = 13, O = 14, U = 20;
+    if (upper >= 192 && upper <= 197)
+        return {A}; // À..Å
+    if (upper == 198)
+        return {A, E}; // Æ
+    if (upper == 199)
+        return {C}; // Ç
+    if (upper >= 200 && upper <= 203)
+        return {E}; // È..Ë
+    if (upper >= 204 && upper <= 207)
+        return {I}; // Ì..Ï
+    if (upper == 208)
+        return {D}; // Ð
+    if (upper == 209)
+        return {N}; // Ñ
+    if (upper >= 210 && upper <= 214)
+        return {O}; // Ò..Ö
+    if (upper >= 217 && upper <= 220)
+        return {U}; // Ù..Ü
+    return {};
+}
+
+// The letters the masking hides until a box shows them; everything else is
+// copied. The letters without a box (× ÷ Ø Ý Þ ß and their lower case)
+// always stay hidden.
+constexpr bool isLetter(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= 192 && c <= 254);
+}
 
 } // namespace lexorne::detail

@@ -11,40 +11,16 @@ namespace lexorne {
 
 namespace {
 
-using CodeFlags = std::array<bool, 256>;
-
-// Every Latin-1 code once, in order. All of them lie below U+0300, so the
-// masking keeps their positions and never normalizes them: rendering this
-// text under a board says, at position c, what the masking makes of code c.
-const QString &everyCode()
-{
-    static const QString text = [] {
-        QString codes(256, Qt::Uninitialized);
-        for (int c = 0; c < 256; ++c)
-            codes[c] = QChar(char16_t(c));
-        return codes;
-    }();
-    return text;
-}
-
-// The codes the masking turns into "*" under this board. The table comes
-// from the masking itself, so the counts can never disagree with it.
-CodeFlags hiddenUnder(const Board &board)
-{
-    const QString masked = RenderQuotation(everyCode(), board, false);
-    CodeFlags hidden{};
-    for (int c = 0; c < 256; ++c)
-        hidden[c] = c != u'*' && masked.at(c) == u'*';
-    return hidden;
-}
+constexpr int kUnits = detail::Latin1Set::kUnits;
 
 struct RevealTable
 {
-    // reveals[k][c]: ticking box k alone turns code c from "*" into itself.
-    std::array<CodeFlags, kLetterCount> reveals{};
-    // The boxes that reveal code c, -1 for a free place: a plain or accented
-    // letter has one box, Æ and æ two, every other code none.
-    std::array<std::array<int, 2>, 256> boxesOf{};
+    // reveals[k]: the units that ticking box k alone turns from "*" back
+    // into themselves.
+    std::array<detail::Latin1Set, kLetterCount> reveals{};
+    // The boxes that reveal unit c, -1 for a free place: a plain or accented
+    // letter has one box, Æ and æ two, every other unit none.
+    std::array<std::array<int, 2>, kUnits> boxesOf{};
 };
 
 const RevealTable &revealTable()
@@ -53,53 +29,35 @@ const RevealTable &revealTable()
         RevealTable t;
         for (auto &boxes : t.boxesOf)
             boxes.fill(-1);
-        const CodeFlags hiddenByDefault = hiddenUnder(Board{});
+        const MaskedCodes hiddenByDefault{Board{}};
         for (int k = 0; k < kLetterCount; ++k) {
             Board only;
             only.states[k] = LetterState::Ticked;
-            const CodeFlags hidden = hiddenUnder(only);
-            for (int c = 0; c < 256; ++c) {
-                t.reveals[k][c] = hiddenByDefault[c] && !hidden[c];
-                if (t.reveals[k][c])
+            const MaskedCodes hidden{only};
+            t.reveals[k] = hiddenByDefault.set().minus(hidden.set());
+            for (int c = 0; c < kUnits; ++c)
+                if (t.reveals[k].contains(char16_t(c)))
                     (t.boxesOf[c][0] < 0 ? t.boxesOf[c][0] : t.boxesOf[c][1]) = k;
-            }
         }
         return t;
     }();
     return table;
 }
 
-// Below U+0300 no code unit is a combining mark or composes with what
-// precedes it, so text made only of such units is already NFC.
-constexpr char16_t kFirstNonTrivialNfc = 0x300;
-
-// Typographic punctuation (’ “ ” — …) and currency signs: common in pasted
-// French text, and left alone by NFC whatever precedes them.
-constexpr bool isNfcInert(char16_t c)
-{
-    return (c >= 0x2010 && c <= 0x205E) || (c >= 0x20A0 && c <= 0x20C0);
-}
-
-bool mayNeedNfc(const char16_t *in, qsizetype n)
-{
-    return std::any_of(in, in + n,
-                       [](char16_t c) { return c >= kFirstNonTrivialNfc && !isNfcInert(c); });
-}
-
-// Slot of a code unit in the tally: its own code below 256, then one slot
-// for the rest of the units below U+0300 and one for those from there up.
-constexpr unsigned kAboveLatin1 = 256;
-constexpr unsigned kMayCompose = 257;
+// Slot of a code unit in the tally: its own below U+0200, then one slot for
+// the rest of the units that are NFC safe cuts and one for the others.
+constexpr unsigned kOtherSafe = kUnits;
+constexpr unsigned kMayCompose = kUnits + 1;
 constexpr unsigned slotOf(char16_t c)
 {
-    return c < 256 ? c : c < kFirstNonTrivialNfc ? kAboveLatin1 : kMayCompose;
+    return c < kUnits ? c : isNfcSafeCut(c) ? kOtherSafe : kMayCompose;
 }
 
-// Occurrences per Latin-1 code.
-using CodeCounts = std::array<qsizetype, 256>;
+// Occurrences per unit below U+0200.
+using CodeCounts = std::array<qsizetype, kUnits>;
 
-// Adds the Latin-1 codes of n units to `codes`; returns whether any unit from
-// U+0300 up was seen.
+// Adds the units below U+0200 of n units to `codes`; returns whether any
+// unit that may compose was seen.
 bool tallyUnits(const char16_t *in, qsizetype n, CodeCounts &codes)
 {
     // Four tables, one per unit of each group of four, so that a run of one
@@ -107,7 +65,7 @@ bool tallyUnits(const char16_t *in, qsizetype n, CodeCounts &codes)
     // first-level cache; a chunk is small enough that none overflows.
     constexpr qsizetype kChunk = qsizetype(1) << 31;
     constexpr int kWays = 4;
-    std::array<std::array<std::uint32_t, 258>, kWays> part;
+    std::array<std::array<std::uint32_t, kUnits + 2>, kWays> part;
     bool wide = false;
     for (qsizetype start = 0; start < n; start += kChunk) {
         for (auto &table : part)
@@ -122,7 +80,7 @@ bool tallyUnits(const char16_t *in, qsizetype n, CodeCounts &codes)
         }
         for (; i < end; ++i)
             ++part[0][slotOf(in[i])];
-        for (int c = 0; c < 256; ++c)
+        for (int c = 0; c < kUnits; ++c)
             codes[c] += qsizetype(part[0][c]) + part[1][c] + part[2][c] + part[3][c];
         for (const auto &table : part)
             wide |= table[kMayCompose] != 0;
@@ -153,12 +111,12 @@ QList<int> LetterTally::hiddenLetters(const Board &board) const
     if (!hasLetters())
         return letters;
     const auto &reveals = revealTable().reveals;
-    const CodeFlags hidden = hiddenUnder(board);
+    const MaskedCodes hidden(board);
     for (int k = 0; k < kLetterCount; ++k) {
         if (board.isTicked(k) || m_boxes[k] == 0)
             continue;
-        for (int c = 0; c < 256; ++c) {
-            if (m_codes[c] > 0 && reveals[k][c] && hidden[c]) {
+        for (int c = 0; c < kUnits; ++c) {
+            if (m_codes[c] > 0 && reveals[k].contains(char16_t(c)) && hidden.hides(char16_t(c))) {
                 letters.append(k);
                 break;
             }
@@ -171,14 +129,14 @@ LetterTally CountLetters(const QString &quotation)
 {
     LetterTally tally;
     const char16_t *units = unitsOf(quotation);
-    if (tallyUnits(units, quotation.size(), tally.m_codes) && mayNeedNfc(units, quotation.size())) {
+    if (tallyUnits(units, quotation.size(), tally.m_codes) && mayNeedNfc(quotation)) {
         // Decomposed input (e + U+0301) counts as the precomposed letter.
-        const QString nfc = detail::toNfc(quotation);
+        const QString nfc = toNfc(quotation);
         tally.m_codes.fill(0);
         tallyUnits(unitsOf(nfc), nfc.size(), tally.m_codes);
     }
     const auto &boxesOf = revealTable().boxesOf;
-    for (int c = 0; c < 256; ++c)
+    for (int c = 0; c < kUnits; ++c)
         for (int k : boxesOf[c])
             if (k >= 0)
                 tally.m_boxes[k] += tally.m_codes[c];

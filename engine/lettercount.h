@@ -7,10 +7,10 @@
 // A character counts for box k when ticking k alone turns it from "*" back
 // into itself: the plain letter in both cases and its accented forms. Æ and æ
 // show when A or E is ticked, so each one counts once for A and once for E.
-// Characters that no box ever shows (× ÷ Ø ø Ý ý Þ þ ß) count for no box.
+// Characters that no box ever shows count for no box.
 #pragma once
 
-#include "engine/engine.h"
+#include "engine/board.h"
 
 #include <QList>
 #include <QString>
@@ -37,8 +37,8 @@ public:
 private:
     friend LetterTally CountLetters(const QString &quotation);
 
-    // Occurrences per Latin-1 code in the NFC quotation.
-    std::array<qsizetype, 256> m_codes{};
+    // Occurrences per code unit below U+0200 in the NFC quotation.
+    std::array<qsizetype, detail::Latin1Set::kUnits> m_codes{};
     std::array<qsizetype, kLetterCount> m_boxes{};
 };
 

@@ -35,36 +35,15 @@ constexpr std::array<Colour, kColourCount> kPalette{{
     {u"Noir", QLatin1StringView("[color=black]")},
 }};
 
-// Accented upper-case forms of a letter as a code range (lower case is +32).
-// These sets are the highlight's own: Æ goes with A only, and Ø, Ý, ÿ with none.
-struct AccentRange
-{
-    char16_t letter, first, last;
-};
-
-constexpr std::array<AccentRange, 8> kAccents{{
-    {u'A', 192, 198},
-    {u'C', 199, 199},
-    {u'D', 208, 208},
-    {u'E', 200, 203},
-    {u'I', 204, 207},
-    {u'N', 209, 209},
-    {u'O', 210, 214},
-    {u'U', 217, 220},
-}};
-
+// The letter in both cases, and the accented letters whose first box in the
+// engine's letter table is this letter's: Æ æ go with A only, never with E.
 constexpr bool belongs(char16_t letter, char16_t c)
 {
     if (letter < u'A' || letter > u'Z')
         return false;
     if (c == letter || c == letter + 32)
         return true;
-    for (const AccentRange &range : kAccents) {
-        if (range.letter == letter)
-            return (c >= range.first && c <= range.last) ||
-                   (c >= range.first + 32 && c <= range.last + 32);
-    }
-    return false;
+    return c >= 128 && detail::letterBoxes(c).first == letter - u'A';
 }
 
 using lexorne::detail::Latin1Set;

@@ -8,9 +8,12 @@ BUILD_DIR="${LEXORNE_BUILD_DIR:-$ROOT/build}"
 
 # What building and running needs, from Debian 12's own archive. The Wayland
 # plugin lets a Wayland session run the program natively; help2man and the
-# French locale sources make the manual page.
+# French locale sources make the manual page; Qt's own French texts (context
+# menus, standard buttons) are compiled into the program from
+# qt6-translations-l10n.
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
-    qt6-wayland libbenchmark-dev fonts-dejavu-core x11-utils help2man locales)
+    qt6-wayland qt6-translations-l10n libbenchmark-dev fonts-dejavu-core x11-utils
+    help2man locales)
 # What the plain test stage needs on top: an X server with a window manager
 # for the end-to-end suite, the clipboard and input tools, the keyboard map
 # compiler, a nested Wayland compositor with its clipboard tools, and the
@@ -31,6 +34,9 @@ FUZZ_PACKAGES=(clang libclang-rt-14-dev libfuzzer-14-dev)
 ANALYSE_PACKAGES=(clang-tidy clang-format cppcheck reuse)
 PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man locales man-db groff-base
     file desktop-file-utils git)
+# Throwaway Debian chroots (scripts/chroot.sh): debootstrap and the archive's
+# keys; unshare, mount and chroot come with the essential packages.
+CHROOT_PACKAGES=(debootstrap debian-archive-keyring)
 # The Windows stage: MinGW, Wine, the host Qt tools for the cross Qt,
 # dpkg-dev to unpack Debian's qtbase source, zip and NSIS for the packages.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64

@@ -49,7 +49,7 @@ protected:
     }
 };
 
-// An option box counts only when fully ticked; greyed is not ticked.
+// An option box: ticked or not; the letter board's three states are not its.
 bool isTicked(const QCheckBox *box)
 {
     return box->checkState() == Qt::Checked;
@@ -320,7 +320,7 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::showRendering()
 {
-    strRendu = RenderQuotation(quotationText(), m_board.board(), isTicked(chkRecap));
+    strRendu = RenderQuotation(quotationText(), m_board.board(), {.letterLog = isTicked(chkRecap)});
     showResult(strRendu);
 }
 

@@ -195,6 +195,10 @@ private slots:
         ok("log", {u"--lettres"_s, u"EN"_s, u"--log"_s}, none, "Noël", "N*ë*\r\r\r   E - N");
         ok("log without letters", {u"--log"_s, u"--lettres"_s, u""_s}, none, "Ab", "**\r\r\r");
         ok("log of an empty input", {u"--lettres"_s, u"z"_s, u"--log"_s}, none, none, "\r\r\r   Z");
+        ok("absent letters", {u"--lettres"_s, u"wekh"_s, u"--log"_s, u"--absentes"_s}, none,
+           "Le chat", "*e *h**\r\r\r   E - H - K - W\r   Absentes : K - W (2)");
+        ok("no absent letter adds nothing", {u"--absentes"_s, u"--lettres"_s, u"EN"_s, u"--log"_s},
+           none, "Noël", "N*ë*\r\r\r   E - N");
 
         ok("highlight",
            {u"--lettres"_s, u"en"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s, u"rouge fonce"_s},
@@ -224,6 +228,8 @@ private slots:
         fails("nothing to do", 2, {u"--"_s}, none, none, "--lettres");
         fails("file without letters", 2, {u"citation.txt"_s}, "abc", none, "citation.txt");
         fails("log without letters", 2, {u"--log"_s}, none, none, "--log");
+        fails("absent letters without the log", 2, {u"--lettres"_s, u"e"_s, u"--absentes"_s}, none,
+              none, "--absentes demande --log");
         fails("highlight without letters", 2, {u"--entourer"_s, u"e"_s, u"--couleur"_s, u"rouge"_s},
               none, "abc", "--lettres");
         fails("highlight without colour", 2, {u"--lettres"_s, u"e"_s, u"--entourer"_s, u"e"_s},

@@ -124,6 +124,9 @@ private slots:
         QTest::newRow("equals sign, log, file")
             << QStringList{u"--lettres=zA"_s, u"--log"_s, u"f.txt"_s} << mask << u"AZ"_s << true
             << -1 << -1 << u"f.txt"_s;
+        QTest::newRow("absent letters")
+            << QStringList{u"--absentes"_s, u"--lettres"_s, u"kw"_s, u"--log"_s} << mask << u"KW"_s
+            << true << -1 << -1 << QString();
         QTest::newRow("single dash words") << QStringList{u"-lettres"_s, u"b"_s, u"-log"_s, u"-"_s}
                                            << mask << u"B"_s << true << -1 << -1 << u"-"_s;
         QTest::newRow("highlight") << QStringList{u"--entourer"_s, u"z"_s,         u"--couleur"_s,
@@ -152,7 +155,8 @@ private slots:
         QCOMPARE(parsed.error, QString());
         QCOMPARE(int(parsed.request->action), action);
         QCOMPARE(tickedLetters(parsed.request->board), letters);
-        QCOMPARE(parsed.request->withLog, withLog);
+        QCOMPARE(parsed.request->log.letterLog, withLog);
+        QCOMPARE(parsed.request->log.absentLetters, arguments.contains(u"--absentes"_s));
         QCOMPARE(parsed.request->highlightLetter, highlightLetter);
         QCOMPARE(parsed.request->colour, colour);
         QCOMPARE(parsed.request->file, file);
@@ -247,6 +251,8 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::newRow("mask") << QStringList{u"--lettres"_s, u"aenrst"_s};
         QTest::newRow("nothing ticked, log") << QStringList{u"--lettres"_s, u""_s, u"--log"_s};
+        QTest::newRow("absent letters")
+            << QStringList{u"--lettres"_s, u"aekwz"_s, u"--log"_s, u"--absentes"_s};
         QTest::newRow("highlight and log")
             << QStringList{u"--lettres"_s, u"aeo"_s,       u"--log"_s, u"--entourer"_s,
                            u"a"_s,         u"--couleur"_s, u"vert"_s};

@@ -11,16 +11,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-Board board(QStringView ticked, QStringView greyed = {})
-{
-    Board b;
-    for (QChar c : ticked)
-        b.states[c.unicode() - u'A'] = LetterState::Ticked;
-    for (QChar c : greyed)
-        b.states[c.unicode() - u'A'] = LetterState::Greyed;
-    return b;
-}
-
 Board withBox(Board b, int k)
 {
     b.states[k] = LetterState::Ticked;
@@ -182,7 +172,8 @@ void TestLetterCount::hiddenLetters()
     QFETCH(QString, ticked);
     QFETCH(QString, greyed);
     QFETCH(QString, expected);
-    QCOMPARE(letters(CountLetters(quotation).hiddenLetters(board(ticked, greyed))), expected);
+    QCOMPARE(letters(CountLetters(quotation).hiddenLetters(Board::fromLetters(ticked, greyed))),
+             expected);
 }
 
 void TestLetterCount::agreesWithMasking_data()
@@ -203,17 +194,16 @@ void TestLetterCount::agreesWithMasking()
     const QString text = randomText(random, size);
     const LetterTally tally = CountLetters(text);
 
-    const QString none = RenderQuotation(text, Board{}, false);
+    const QString none = RenderQuotation(text, Board{});
     for (int k = 0; k < kLetterCount; ++k)
-        QCOMPARE(tally.occurrences(k),
-                 differences(none, RenderQuotation(text, withBox({}, k), false)));
+        QCOMPARE(tally.occurrences(k), differences(none, RenderQuotation(text, withBox({}, k))));
 
     for (int round = 0; round < 8; ++round) {
         const Board b = randomBoard(random);
-        const QString now = RenderQuotation(text, b, false);
+        const QString now = RenderQuotation(text, b);
         QList<int> expected;
         for (int k = 0; k < kLetterCount; ++k)
-            if (!b.isTicked(k) && differences(now, RenderQuotation(text, withBox(b, k), false)) > 0)
+            if (!b.isTicked(k) && differences(now, RenderQuotation(text, withBox(b, k))) > 0)
                 expected.append(k);
         QCOMPARE(letters(tally.hiddenLetters(b)), letters(expected));
     }

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const Blocks paths[3] = {Blocks::Avx2, Blocks::Ssse3, Blocks::None};
     for (int k = 0; k < 3; ++k) {
         detail::Latin1Set::limitBlocks(paths[k]);
-        byPath[k] = RenderQuotation(text, board, withLog);
+        byPath[k] = RenderQuotation(text, board, {.letterLog = withLog});
     }
     detail::Latin1Set::limitBlocks(Blocks::Avx2);
     fuzz::check(byPath[1] == byPath[0], "SSSE3 path equals AVX2 path", byPath[1], byPath[0]);
@@ -45,8 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (isLetter(c))
             c = RevealCharacter(c, board);
     }
-    if (withLog)
-        AppendLetterLog(expected, board);
+    expected = AppendLetterLog(expected, board, LetterTally(), {.letterLog = withLog});
     fuzz::check(byPath[0] == expected, "masking is the rule on the NFC text", byPath[0], expected);
     return 0;
 }

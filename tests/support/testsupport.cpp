@@ -20,22 +20,6 @@ void missingWidget(const QObject *parent, const QString &name, qsizetype found)
     qFatal("%s has %d controls named \"%s\"", qPrintable(owner), int(found), qPrintable(name));
 }
 
-Board board(QStringView ticked, QStringView greyed)
-{
-    Board b;
-    const auto set = [&b](QStringView letters, LetterState state) {
-        for (QChar c : letters) {
-            const int index = c.unicode() - u'A';
-            if (index < 0 || index >= kLetterCount)
-                qFatal("board(): \"%c\" is not a capital A to Z", char(c.unicode()));
-            b.states[index] = state;
-        }
-    };
-    set(ticked, LetterState::Ticked);
-    set(greyed, LetterState::Greyed);
-    return b;
-}
-
 namespace {
 
 // Suites replace one store with the next (`m_settings = make_unique<...>()`),

@@ -1,18 +1,15 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Test support shared by every suite: a widget found by its objectName (or
-// the suite stops, naming it), a letter board from its letters, a settings
-// store in a temporary folder, and a throwaway runtime folder. The main
-// window's fixture is in tests/support/mainwindow.h.
+// the suite stops, naming it), a settings store in a temporary folder, and a
+// throwaway runtime folder. The main window's fixture is in
+// tests/support/mainwindow.h; a board from its letters is Board::fromLetters.
 #pragma once
-
-#include "engine/engine.h"
 
 #include <QList>
 #include <QObject>
 #include <QSettings>
 #include <QString>
-#include <QStringView>
 #include <QTemporaryDir>
 
 namespace lexorne::testsupport {
@@ -32,10 +29,6 @@ T *widget(const QObject *parent, const QString &name)
         missingWidget(parent, name, found.size());
     return found.first();
 }
-
-// A board with the letters of ticked ticked and those of greyed greyed,
-// e.g. board(u"EN"); capitals "A" to "Z" only.
-Board board(QStringView ticked, QStringView greyed = {});
 
 // The program's settings store moved into a folder of its own for as long as
 // this object lives, never the user's.

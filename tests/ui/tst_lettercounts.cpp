@@ -19,8 +19,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using testsupport::board;
-
 // What assistive technology reads as the widget's description.
 QString description(QWidget *widget)
 {
@@ -92,7 +90,7 @@ private slots:
         QTEST(told(letter(u'K')), "letterK");
         QTEST(told(result()), "summary");
         QTEST(LetterCountTips::summaryText(quotation.isEmpty(), CountLetters(quotation),
-                                           board(ticked)),
+                                           Board::fromLetters(ticked)),
               "summary");
     }
 
