@@ -5,7 +5,11 @@
 #include "app/signals.h"
 #include "ui/frmMain.h"
 
+#include "version/version.h"
+
 #include <QApplication>
+#include <QDir>
+#include <QMessageBox>
 #include <QSessionManager>
 #include <QWidget>
 
@@ -50,6 +54,22 @@ void endThroughUnload(frmMain &window, TerminationSignals &termination)
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager &) { window.storeQuotation(); });
 #endif
+}
+
+void reportAlreadyOpen(const QString &lockPath)
+{
+    const QString text =
+        QStringLiteral("Lexorne est déjà ouvert et n'a pas pu être mis au premier plan.");
+    // Another machine sharing this folder, or a copy that hangs, may hold
+    // the lock: say where it is, for whoever knows none runs.
+    const QString detail =
+        QStringLiteral("Si aucune fenêtre de Lexorne n'est ouverte, supprimez le fichier « %1 », "
+                       "puis relancez Lexorne.")
+            .arg(QDir::toNativeSeparators(lockPath));
+    std::fprintf(stderr, "lexorne : %s\n", text.toLocal8Bit().constData());
+    QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle), text);
+    box.setInformativeText(detail);
+    box.exec();
 }
 
 } // namespace lexorne::app

@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the main window is brought forward and how every orderly end of the
-// program goes through the window's unload.
+// How the main window is brought forward, how every orderly end of the
+// program goes through the window's unload, and what a start that can do
+// neither says.
 #pragma once
 
+class QString;
 class QWidget;
 
 namespace lexorne {
@@ -23,5 +25,10 @@ void bringToFront(QWidget *window);
 // save during such an end is reported on the error output: nobody may be
 // there to close a message box.
 void endThroughUnload(frmMain &window, TerminationSignals &termination);
+
+// Tells the user, on the error output and in a message box, that another
+// copy holds the game (its lock at lockPath) but could not be brought
+// forward.
+void reportAlreadyOpen(const QString &lockPath);
 
 } // namespace lexorne::app

@@ -30,16 +30,25 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(kVersionString));
     // Lets the desktop match the window to its entry and icon (Wayland).
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+    // Before any message box, the one of a blocked start included.
+    installQtFrenchTexts(application);
 
     // A later start hands over to the running copy before anything reads
-    // the store or builds a window.
+    // the store or builds a window; one that cannot says so and leaves the
+    // store to the copy that holds it.
     app::SingleInstance instance;
-    if (instance.start(tokens) == app::SingleInstance::Role::Secondary)
+    switch (instance.start(tokens)) {
+    case app::SingleInstance::Role::Primary:
+        break;
+    case app::SingleInstance::Role::Secondary:
         return 0;
+    case app::SingleInstance::Role::Blocked:
+        app::reportAlreadyOpen(instance.lockPath());
+        return 1;
+    }
 
     app::TerminationSignals termination;
     settings::Store store;
-    installQtFrenchTexts(application);
     frmMain window(store);
     QObject::connect(&instance, &app::SingleInstance::activationRequested, &window,
                      [&window](const app::ActivationTokens &request) {

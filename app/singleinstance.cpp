@@ -3,6 +3,7 @@
 #include "app/singleinstance.h"
 
 #include "app/userplatform.h"
+#include "version/version.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 
@@ -21,28 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The request is a few short lines; anything longer is not from us.
-constexpr QByteArrayView kHeader = "LEXORNE ACTIVATE";
-constexpr QByteArrayView kEnd = "END";
-constexpr QByteArrayView kReply = "OK\n";
-constexpr QByteArrayView kXdgToken = "XDG_ACTIVATION_TOKEN";
-constexpr QByteArrayView kStartupId = "DESKTOP_STARTUP_ID";
-constexpr qint64 kMaxLine = 1024;
-constexpr qint64 kMaxRequest = 4096;
 constexpr auto kServerPatience = 2s;
-
-// Tokens are opaque printable ASCII; anything else is dropped rather than
-// put into the environment.
-bool isPlausibleToken(QByteArrayView value)
-{
-    if (value.isEmpty() || value.size() > kMaxLine - 32)
-        return false;
-    for (char c : value) {
-        if (c < 0x21 || c > 0x7E)
-            return false;
-    }
-    return true;
-}
 
 bool isPlainName(const QString &login)
 {
@@ -74,30 +55,17 @@ bool isUnreadableLock(const QLockFile &lock, const QString &path)
 
 } // namespace
 
-ActivationTokens ActivationTokens::fromEnvironment()
+QString SingleInstance::defaultLockFolder()
 {
-    ActivationTokens tokens;
-    const QByteArray xdg = qgetenv("XDG_ACTIVATION_TOKEN");
-    const QByteArray startup = qgetenv("DESKTOP_STARTUP_ID");
-    if (isPlausibleToken(xdg))
-        tokens.xdgActivationToken = xdg;
-    if (isPlausibleToken(startup))
-        tokens.desktopStartupId = startup;
-    return tokens;
+    // Where QSettings keeps the store file (on Windows, whose store is the
+    // registry, the user's local application data).
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QLatin1Char('/') + QString::fromLatin1(kOrganization);
 }
 
-void ActivationTokens::applyToEnvironment() const
+QString SingleInstance::defaultRuntimeFolder()
 {
-    if (!xdgActivationToken.isEmpty())
-        qputenv("XDG_ACTIVATION_TOKEN", xdgActivationToken);
-    if (!desktopStartupId.isEmpty())
-        qputenv("DESKTOP_STARTUP_ID", desktopStartupId);
-}
-
-QString SingleInstance::defaultDirectory()
-{
-    const QString folder = userplatform::privateFolder();
-    return folder.isEmpty() ? QDir::tempPath() : folder;
+    return userplatform::privateRuntimeFolder();
 }
 
 QString SingleInstance::defaultName()
@@ -109,14 +77,14 @@ QString SingleInstance::defaultName()
     return QStringLiteral("lexorne-") + QString::fromLatin1(hash.toHex().left(24));
 }
 
-SingleInstance::SingleInstance(const QString &directory, const QString &name, QObject *parent)
-    : QObject(parent), m_lockPath(QDir(directory).filePath(name + QStringLiteral(".lock"))),
+SingleInstance::SingleInstance(const QString &lockFolder, const QString &runtimeFolder,
+                               const QString &name, QObject *parent)
+    : QObject(parent), m_lockFolder(lockFolder),
+      m_serverName(userplatform::channelName(runtimeFolder, name)),
+      m_lockPath(QDir(lockFolder)
+                     .filePath(QString::fromLatin1(kApplicationTitle) + QStringLiteral(".lock"))),
       m_lock(m_lockPath)
 {
-    const QString socketPath = QDir(directory).filePath(name + QStringLiteral(".socket"));
-    // A full path keeps the socket in the user's own folder; a bare name
-    // (Windows pipes, or a folder too deep for a socket) holds the login.
-    m_serverName = userplatform::fitsSocketPath(socketPath) ? socketPath : name;
     // The lock is stale only when its process is gone, never because of its
     // age: a copy may run for days.
     m_lock.setStaleLockTime(0);
@@ -132,12 +100,18 @@ SingleInstance::Role SingleInstance::start(const ActivationTokens &tokens,
     QDeadlineTimer deadline(patience);
     bool clearedUnreadableLock = false;
     for (;;) {
-        if (m_lock.tryLock(0)) {
-            listen();
-            return Role::Primary;
+        {
+            // The lock names this process, its machine and boot: the user's
+            // business only.
+            const userplatform::PrivateFileMode privateFiles;
+            QDir().mkpath(m_lockFolder);
+            if (m_lock.tryLock(0)) {
+                listen();
+                return Role::Primary;
+            }
         }
-        const bool lockUsable = m_lock.error() == QLockFile::LockFailedError;
-        if (lockUsable && !clearedUnreadableLock && isUnreadableLock(m_lock, m_lockPath)) {
+        const bool held = m_lock.error() == QLockFile::LockFailedError;
+        if (held && !clearedUnreadableLock && isUnreadableLock(m_lock, m_lockPath)) {
             clearedUnreadableLock = true;
             if (m_lock.removeStaleLockFile())
                 continue;
@@ -148,29 +122,33 @@ SingleInstance::Role SingleInstance::start(const ActivationTokens &tokens,
             std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 1)), 1000ms);
         if (sendRequest(tokens, wait))
             return Role::Secondary;
-        if (!lockUsable || deadline.hasExpired())
-            break;
+        if (!held) {
+            // No lock can be made at all (a read-only or missing settings
+            // folder), so nobody can write the store either: start, and be
+            // reachable for later starts.
+            listen();
+            return Role::Primary;
+        }
+        if (deadline.hasExpired())
+            return Role::Blocked;
         QThread::msleep(50);
     }
-    // Nobody answers: start as the only copy, without taking over a lock or
-    // a socket that may still be someone's.
-    return Role::Primary;
 }
 
 bool SingleInstance::sendRequest(const ActivationTokens &tokens, std::chrono::milliseconds wait)
 {
+    if (m_serverName.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(int(wait.count())))
         return false;
-
-    QByteArray request = kHeader.toByteArray() + '\n';
-    if (!tokens.xdgActivationToken.isEmpty())
-        request += kXdgToken.toByteArray() + '=' + tokens.xdgActivationToken + '\n';
-    if (!tokens.desktopStartupId.isEmpty())
-        request += kStartupId.toByteArray() + '=' + tokens.desktopStartupId + '\n';
-    request += kEnd.toByteArray() + '\n';
-    socket.write(request);
+    // Not a word, tokens included, to a server of another user.
+    if (!userplatform::peerIsCurrentUser(socket.socketDescriptor())) {
+        socket.abort();
+        return false;
+    }
+    socket.write(encodeActivationRequest(tokens));
     while (socket.bytesToWrite() > 0) {
         if (!socket.waitForBytesWritten(int(wait.count())))
             return socket.bytesToWrite() == 0;
@@ -183,7 +161,10 @@ bool SingleInstance::sendRequest(const ActivationTokens &tokens, std::chrono::mi
 
 void SingleInstance::listen()
 {
-    // The lock is ours, so a socket left behind belongs to a copy that died.
+    if (m_serverName.isEmpty())
+        return;
+    // Only this user can make the socket here, and no copy of theirs
+    // answered: whatever is left is a dead copy's.
     QLocalServer::removeServer(m_serverName);
     m_server.listen(m_serverName);
 }
@@ -191,6 +172,12 @@ void SingleInstance::listen()
 void SingleInstance::acceptConnection()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
+        // Another user's request is not read at all.
+        if (!userplatform::peerIsCurrentUser(socket->socketDescriptor())) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         const auto drop = [socket] {
             socket->abort();
@@ -204,46 +191,22 @@ void SingleInstance::acceptConnection()
         connect(patience, &QTimer::timeout, socket, drop);
         patience->start(kServerPatience);
 
-        struct Progress
-        {
-            bool header = false;
-            qint64 received = 0;
-            ActivationTokens tokens;
-        };
-        auto progress = std::make_shared<Progress>();
-        const auto readRequest = [this, socket, progress, drop] {
-            while (socket->canReadLine()) {
-                QByteArray line = socket->readLine(kMaxLine + 1);
-                progress->received += line.size();
-                if (progress->received > kMaxRequest || !line.endsWith('\n'))
-                    return drop();
-                line.chop(1);
-                if (!progress->header) {
-                    if (line != kHeader)
-                        return drop();
-                    progress->header = true;
-                    continue;
-                }
-                if (line == kEnd) {
-                    socket->disconnect(this);
-                    emit activationRequested(progress->tokens);
-                    socket->write(kReply.data(), kReply.size());
-                    socket->flush();
-                    socket->disconnectFromServer();
-                    return;
-                }
-                const qsizetype equals = line.indexOf('=');
-                const QByteArray key = line.left(equals);
-                const QByteArray value = equals < 0 ? QByteArray() : line.mid(equals + 1);
-                if (!isPlausibleToken(value))
-                    continue;
-                if (key == kXdgToken)
-                    progress->tokens.xdgActivationToken = value;
-                else if (key == kStartupId)
-                    progress->tokens.desktopStartupId = value;
+        auto reader = std::make_shared<ActivationRequestReader>();
+        const auto readRequest = [this, socket, reader, drop] {
+            using State = ActivationRequestReader::State;
+            State state = reader->state();
+            while (state == State::Reading && socket->bytesAvailable() > 0)
+                state = reader->feed(socket->read(1024));
+            if (state == State::Rejected)
+                return drop();
+            if (state == State::Complete) {
+                socket->disconnect(this);
+                emit activationRequested(reader->tokens());
+                const QByteArrayView reply = activationReply();
+                socket->write(reply.data(), reply.size());
+                socket->flush();
+                socket->disconnectFromServer();
             }
-            if (socket->bytesAvailable() > kMaxLine)
-                drop();
         };
         connect(socket, &QLocalSocket::readyRead, this, readRequest);
         if (socket->bytesAvailable() > 0)

@@ -2,18 +2,82 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/userplatform.h"
 
-#include <QDir>
 #include <QFile>
-#include <QStandardPaths>
 
 #include <array>
+#include <cerrno>
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace lexorne::app::userplatform {
+
+namespace {
+
+QByteArray homeFolder()
+{
+    const QByteArray home = qgetenv("HOME");
+    if (home.startsWith('/'))
+        return home;
+    passwd entry{};
+    passwd *pw = nullptr;
+    std::array<char, 16384> buffer{};
+    if (::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &pw) == 0 && pw &&
+        pw->pw_dir && pw->pw_dir[0] == '/')
+        return pw->pw_dir;
+    return {};
+}
+
+// Opens path as a folder, never through a symbolic link.
+int openFolder(const QByteArray &path)
+{
+    return ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+}
+
+// A real folder (not a link to one) owned by this user, mode 0700 (made so
+// when fix allows and the folder is the user's), which this user may write.
+// Checked on the open folder itself, so nobody can swap it meanwhile.
+bool isPrivateFolder(const QByteArray &path, bool fix)
+{
+    const int fd = openFolder(path);
+    if (fd < 0)
+        return false;
+    struct stat info
+    {};
+    bool ok = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid();
+    if (ok && (info.st_mode & 07777) != 0700)
+        ok = fix && ::fchmod(fd, 0700) == 0;
+    ::close(fd);
+    return ok && ::access(path.constData(), W_OK | X_OK) == 0;
+}
+
+// Makes path and any missing folder above it, each mode 0700 and checked
+// with lstat once made, then checks path itself. Folders the user already has
+// may be links (a cache on another disk): only the last one must not be.
+bool makePrivateFolder(const QByteArray &path)
+{
+    qsizetype slash = 0;
+    do {
+        slash = path.indexOf('/', slash + 1);
+        const QByteArray component = slash < 0 ? path : path.left(slash);
+        struct stat info
+        {};
+        if (::lstat(component.constData(), &info) == 0)
+            continue;
+        if (::mkdir(component.constData(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (::lstat(component.constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+            info.st_uid != ::geteuid())
+            return false;
+    } while (slash >= 0);
+    return isPrivateFolder(path, true);
+}
+
+} // namespace
 
 QString currentLogin()
 {
@@ -27,19 +91,58 @@ QString currentLogin()
     return QStringLiteral("uid") + QString::number(::geteuid());
 }
 
-QString privateFolder()
+QString privateRuntimeFolder()
 {
-    // Mode 0700, unlike the shared temporary folder.
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (!runtime.isEmpty() && QDir().mkpath(runtime))
-        return runtime;
-    return {};
+    // The session's folder is not changed, only judged: a wrong one is
+    // someone else's business, or someone else's trap.
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && isPrivateFolder(runtime, false))
+        return QFile::decodeName(runtime);
+
+    QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    if (!cache.startsWith('/')) {
+        const QByteArray home = homeFolder();
+        if (home.isEmpty())
+            return {};
+        cache = home + "/.cache";
+    }
+    const QByteArray folder = cache + "/lexorne-runtime";
+    return makePrivateFolder(folder) ? QFile::decodeName(folder) : QString();
 }
 
-bool fitsSocketPath(const QString &path)
+QString channelName(const QString &folder, const QString &name)
 {
+    if (folder.isEmpty())
+        return {};
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
     // sun_path holds about a hundred bytes, its terminating zero included.
-    return qsizetype(QFile::encodeName(path).size()) < qsizetype(sizeof(sockaddr_un::sun_path));
+    if (qsizetype(QFile::encodeName(path).size()) >= qsizetype(sizeof(sockaddr_un::sun_path)))
+        return {};
+    return path;
+}
+
+bool peerIsCurrentUser(qintptr descriptor)
+{
+    const int fd = int(descriptor);
+#if defined(SO_PEERCRED)
+    ucred credentials{};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0 ||
+        size != sizeof credentials)
+        return false;
+    return credentials.uid == ::geteuid();
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    return ::getpeereid(fd, &uid, &gid) == 0 && uid == ::geteuid();
+#endif
+}
+
+PrivateFileMode::PrivateFileMode() : m_previous(::umask(077)) {}
+
+PrivateFileMode::~PrivateFileMode()
+{
+    ::umask(mode_t(m_previous));
 }
 
 } // namespace lexorne::app::userplatform

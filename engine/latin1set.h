@@ -246,8 +246,9 @@ private:
 
 // The letter rule, in one table: which boxes (0 = A .. 25 = Z) show the
 // code unit c, -1 where there is none. A plain letter has its own box, an
-// accented letter its base letter's; Æ æ show with either of two. The first
-// box is also the letter the highlight wraps c with.
+// accented letter its base letter's; Æ æ show with A or E, Œ œ with O or E.
+// The first box is also the letter the highlight wraps c with. Windows-1252
+// puts Œ œ Š š Ž ž Ÿ outside Latin-1, at U+0152..U+017E.
 struct LetterBoxes
 {
     int first = -1;
@@ -256,12 +257,30 @@ struct LetterBoxes
 
 constexpr LetterBoxes letterBoxes(char16_t c)
 {
+    constexpr int A = 0, C = 2, D = 3, E = 4, I = 8, N = 13, O = 14, S = 18, U = 20, Y = 24, Z = 25;
     if (c >= u'A' && c <= u'Z')
         return {c - u'A'};
     if (c >= u'a' && c <= u'z')
         return {c - u'a'};
+    switch (c) {
+    case u'ß': // no capital in Windows-1252
+        return {S};
+    case u'ÿ':
+    case u'Ÿ':
+        return {Y};
+    case u'Œ':
+    case u'œ':
+        return {O, E};
+    case u'Š':
+    case u'š':
+        return {S};
+    case u'Ž':
+    case u'ž':
+        return {Z};
+    default:
+        break;
+    }
     const char16_t upper = (c >= 224 && c <= 254) ? char16_t(c - 32) : c;
-    constexpr int A = 0, C = 2, D = 3, E = 4, I = 8, N = 13, O = 14, U = 20;
     if (upper >= 192 && upper <= 197)
         return {A}; // À..Å
     if (upper == 198)
@@ -276,19 +295,21 @@ constexpr LetterBoxes letterBoxes(char16_t c)
         return {D}; // Ð
     if (upper == 209)
         return {N}; // Ñ
-    if (upper >= 210 && upper <= 214)
-        return {O}; // Ò..Ö
+    if ((upper >= 210 && upper <= 214) || upper == 216)
+        return {O}; // Ò..Ö, Ø
     if (upper >= 217 && upper <= 220)
         return {U}; // Ù..Ü
-    return {};
+    if (upper == 221)
+        return {Y}; // Ý
+    return {};      // Þ, and the signs × ÷
 }
 
-// The letters the masking hides until a box shows them; everything else is
-// copied. The letters without a box (× ÷ Ø Ý Þ ß and their lower case)
+// The letters the masking hides until a box shows them; everything else,
+// the signs × and ÷ included, is copied. Þ and þ, letters without a box,
 // always stay hidden.
 constexpr bool isLetter(char16_t c)
 {
-    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= 192 && c <= 254);
+    return letterBoxes(c).first >= 0 || c == u'Þ' || c == u'þ';
 }
 
 } // namespace lexorne::detail

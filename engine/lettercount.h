@@ -5,8 +5,8 @@
 // masking classifies them.
 //
 // A character counts for box k when ticking k alone turns it from "*" back
-// into itself: the plain letter in both cases and its accented forms. Æ and æ
-// show when A or E is ticked, so each one counts once for A and once for E.
+// into itself: the plain letter in both cases and its accented forms. Æ æ
+// show when A or E is ticked, Œ œ when O or E is, so each counts for both.
 // Characters that no box ever shows count for no box.
 #pragma once
 

@@ -38,7 +38,8 @@
 # chroot_make sets the shell's EXIT, INT, TERM and HUP traps to
 # chroot_remove_all (a signal then ends the shell with that signal's status),
 # so a sourcing script that needs traps of its own calls chroot_remove_all
-# from them. LEXORNE_CHROOT_KEEP=1 keeps the folders for a look afterwards.
+# from them. LEXORNE_CHROOT_KEEP=1 keeps the folders for a look afterwards
+# (chroot_run works on them from any shell that sources this file).
 # A folder whose shell died without its traps (SIGKILL) is deleted by the
 # next chroot_make.
 #
@@ -283,7 +284,9 @@ chroot_remove() {
         unset "_CHROOT_PID[$dir]"
     fi
     if [ "${LEXORNE_CHROOT_KEEP:-0}" = 1 ]; then
-        say "chroot: kept $dir"
+        # Without its lock file, no later sweep takes it.
+        rm -f "$dir.lock"
+        say "chroot: kept $dir (delete it by hand)"
     else
         if [ -n "$suite" ] && [ -d "$dir/var/cache/apt/archives" ]; then
             debs="$CHROOT_CACHE/$suite/debs"

@@ -16,10 +16,12 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
     help2man locales)
 # What the plain test stage needs on top: an X server with a window manager
 # for the end-to-end suite, the clipboard and input tools, the keyboard map
-# compiler, a nested Wayland compositor with its clipboard tools, and the
-# desktop validators.
+# compiler, a nested Wayland compositor with its clipboard tools, the desktop
+# validators, and the private session bus of every end-to-end run
+# (tests/e2e/xsession.sh). dbus-x11 is left out on purpose: nothing may
+# depend on libdbus starting a bus by itself.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip x11-xkb-utils
-    weston wl-clipboard imagemagick desktop-file-utils appstream)
+    weston wl-clipboard imagemagick desktop-file-utils appstream dbus-daemon)
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
 # type, XFIXES to see the clipboard change hands, DAMAGE to see drawing), and
 # hyperfine to time whole command-line processes.

@@ -6,6 +6,7 @@
 #include "resources/resources.h"
 #include "ui/accessibility.h"
 #include "ui/lettercounts.h"
+#include "ui/qtcompat.h"
 #include "ui/textbox.h"
 #include "version/version.h"
 
@@ -186,8 +187,9 @@ void frmMain::connectHandlers()
     connect(txtOrigin, &QPlainTextEdit::textChanged, this, &frmMain::txtOrigin_Change);
     for (int k = 0; k < kLetterCount; ++k) {
         QCheckBox *box = chkLetter[k];
-        // stateChanged, not clicked: a change made by the program is stored too.
-        connect(box, &QCheckBox::stateChanged, this, [this, box, k] {
+        // Any change of state, not only clicks: a change made by the program
+        // reaches the board too.
+        connect(box, qtcompat::checkBoxStateChanged, this, [this, box, k] {
             // A greyed box that leaves that state goes back to two states, so
             // clicking never greys it again.
             if (box->checkState() != Qt::PartiallyChecked)
@@ -196,7 +198,7 @@ void frmMain::connectHandlers()
         });
     }
     connect(&m_board, &BoardModel::letterChanged, this, &frmMain::showBoardState);
-    connect(chkBBCode, &QCheckBox::stateChanged, this, &frmMain::chkBBCode_Click);
+    connect(chkBBCode, qtcompat::checkBoxStateChanged, this, &frmMain::chkBBCode_Click);
     connect(cmdGenerate, &QPushButton::clicked, this, &frmMain::cmdGenerate_Click);
     connect(cmdBBCode, &QPushButton::clicked, this, &frmMain::cmdBBCode_Click);
     connect(cmdReset, &QPushButton::clicked, this, &frmMain::cmdReset_Click);

@@ -39,7 +39,7 @@ T *control(QWidget *window, const QByteArray &name)
 bool showActive(QWidget *window)
 {
     window->show();
-    QApplication::setActiveWindow(window);
+    window->activateWindow();
     return QTest::qWaitForWindowActive(window);
 }
 

@@ -29,7 +29,7 @@ SingleInstance::Role startElsewhere(const QString &dir, const ActivationTokens &
 {
     auto role = SingleInstance::Role::Primary;
     std::unique_ptr<QThread> thread(QThread::create([&] {
-        SingleInstance later(dir);
+        SingleInstance later(dir, dir);
         role = later.start(tokens, patience);
     }));
     thread->start();
@@ -57,7 +57,7 @@ private slots:
     {
         QFETCH(ActivationTokens, tokens);
         testsupport::RuntimeFolder dir;
-        SingleInstance first(dir.path());
+        SingleInstance first(dir.path(), dir.path());
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QVERIFY(first.isListening());
         QSignalSpy spy(&first, &SingleInstance::activationRequested);
@@ -82,7 +82,7 @@ private slots:
         QFETCH(QByteArray, lock);
         QFETCH(bool, old);
         testsupport::RuntimeFolder dir;
-        SingleInstance next(dir.path());
+        SingleInstance next(dir.path(), dir.path());
         QFile file(next.lockPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(lock);
@@ -100,7 +100,10 @@ private slots:
             socket.close();
         }
 
-        QCOMPARE(next.start({}, 500ms), SingleInstance::Role::Primary);
+        // A young one may be another start's: this one does not take the
+        // store from it.
+        QCOMPARE(next.start({}, 500ms),
+                 old ? SingleInstance::Role::Primary : SingleInstance::Role::Blocked);
         QCOMPARE(next.isListening(), old);
         if (old)
             QCOMPARE(startElsewhere(dir.path(), {}), SingleInstance::Role::Secondary);
@@ -118,7 +121,7 @@ private slots:
     {
         QFETCH(QByteArray, request);
         testsupport::RuntimeFolder dir;
-        SingleInstance first(dir.path());
+        SingleInstance first(dir.path(), dir.path());
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QSignalSpy spy(&first, &SingleInstance::activationRequested);
 
@@ -169,7 +172,7 @@ private slots:
 
         // ...and from a later start's request.
         testsupport::RuntimeFolder dir;
-        SingleInstance first(dir.path());
+        SingleInstance first(dir.path(), dir.path());
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QSignalSpy spy(&first, &SingleInstance::activationRequested);
         QLocalSocket client;
@@ -181,6 +184,144 @@ private slots:
         QTRY_COMPARE(spy.size(), 1);
         QCOMPARE(spy.at(0).at(0).value<ActivationTokens>(), expected);
     }
+
+    void silentHolderBlocks()
+    {
+        // A copy that holds the lock but cannot be reached (no private
+        // folder for its socket): the later start neither opens a second
+        // window nor waits for ever.
+        testsupport::RuntimeFolder store;
+        testsupport::RuntimeFolder runtime;
+        SingleInstance holder(store.path(), QString());
+        QCOMPARE(holder.start({}), SingleInstance::Role::Primary);
+        QVERIFY(!holder.isListening());
+        SingleInstance later(store.path(), runtime.path());
+        QCOMPARE(later.start({}, 300ms), SingleInstance::Role::Blocked);
+        QVERIFY(!later.isListening());
+    }
+
+#ifdef Q_OS_UNIX
+    void lockIsPrivate()
+    {
+        // The lock names the process, the machine and its boot. The folder
+        // is made by the start when missing.
+        testsupport::RuntimeFolder dir;
+        const QString folder = dir.filePath(u"config/Quillmoor"_s);
+        SingleInstance first(folder, dir.path());
+        QCOMPARE(first.start({}), SingleInstance::Role::Primary);
+        QCOMPARE(QFile::permissions(first.lockPath()),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFile::permissions(folder) & 0x0077, QFileDevice::Permissions());
+    }
+
+    void runtimeFolderIsChecked_data()
+    {
+        // What XDG_RUNTIME_DIR holds, and whether it is taken; when it is
+        // not, a folder of the user's cache serves.
+        QTest::addColumn<QString>("runtime");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("private") << u"private"_s << true;
+        QTest::newRow("unset") << QString() << false;
+        QTest::newRow("relative") << u"relative"_s << false;
+        QTest::newRow("missing") << u"missing"_s << false;
+        QTest::newRow("mode 0755") << u"open"_s << false;
+        QTest::newRow("mode 1777") << u"shared"_s << false;
+        QTest::newRow("read-only 0500") << u"readonly"_s << false;
+        QTest::newRow("link to a private folder") << u"link"_s << false;
+        QTest::newRow("a file") << u"file"_s << false;
+    }
+    void runtimeFolderIsChecked()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(bool, taken);
+        testsupport::RuntimeFolder dir;
+        const QDir root(dir.path());
+        const auto folder = [&](const QString &name, QFile::Permissions mode) {
+            QVERIFY(root.mkdir(name));
+            QVERIFY(QFile::setPermissions(root.filePath(name), mode));
+        };
+        const auto owner = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+        const auto all =
+            owner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+        folder(u"private"_s, owner);
+        folder(u"open"_s, all);
+        folder(u"shared"_s, all | QFile::WriteGroup | QFile::WriteOther);
+        folder(u"readonly"_s, QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(QFile::link(root.filePath(u"private"_s), root.filePath(u"link"_s)));
+        QFile file(root.filePath(u"file"_s));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+        if (runtime.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR",
+                    QFile::encodeName(runtime == u"relative"_s ? u"private"_s
+                                                               : root.filePath(runtime)));
+        // Two levels the program makes itself.
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(root.filePath(u"cache/deep"_s)));
+        const QString chosen = SingleInstance::defaultRuntimeFolder();
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("XDG_CACHE_HOME", savedCache);
+        QFile::setPermissions(root.filePath(u"readonly"_s), owner);
+
+        const QString expected =
+            taken ? root.filePath(runtime) : root.filePath(u"cache/deep/lexorne-runtime"_s);
+        QCOMPARE(chosen, expected);
+        for (const QString &made : {u"cache"_s, u"cache/deep"_s, u"cache/deep/lexorne-runtime"_s}) {
+            if (!taken)
+                QCOMPARE(QFile::permissions(root.filePath(made)) & 0x0777,
+                         QFile::ExeUser | QFile::ReadUser | QFile::WriteUser);
+        }
+    }
+
+    void runtimeFolderOfOthersIsRefused_data()
+    {
+        // The folder the program would use in the cache is already there.
+        QTest::addColumn<QString>("plant");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("own, too open: tightened") << u"open"_s << true;
+        QTest::newRow("symbolic link") << u"link"_s << false;
+        QTest::newRow("a file") << u"file"_s << false;
+    }
+    void runtimeFolderOfOthersIsRefused()
+    {
+        QFETCH(QString, plant);
+        QFETCH(bool, usable);
+        testsupport::RuntimeFolder dir;
+        const QDir root(dir.path());
+        const QString target = root.filePath(u"lexorne-runtime"_s);
+        if (plant == u"open"_s) {
+            QVERIFY(root.mkdir(u"lexorne-runtime"_s));
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ExeOwner | QFile::ReadOther |
+                                                      QFile::WriteOther | QFile::ExeOther));
+        } else if (plant == u"link"_s) {
+            QVERIFY(root.mkdir(u"elsewhere"_s));
+            QVERIFY(QFile::link(root.filePath(u"elsewhere"_s), target));
+        } else {
+            QFile file(target);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(root.path()));
+        const QString chosen = SingleInstance::defaultRuntimeFolder();
+        qputenv("XDG_RUNTIME_DIR", savedRuntime);
+        qputenv("XDG_CACHE_HOME", savedCache);
+
+        QCOMPARE(chosen, usable ? target : QString());
+        if (usable)
+            QCOMPARE(QFile::permissions(target) & 0x0777,
+                     QFile::ExeUser | QFile::ReadUser | QFile::WriteUser);
+        // No channel without a folder: never a bare name that would land in
+        // the shared temporary folder.
+        QCOMPARE(SingleInstance(root.path(), chosen).serverName().isEmpty(), !usable);
+    }
+#endif
 
     void bringToFrontRestores()
     {

@@ -181,8 +181,10 @@ private slots:
            "Été à Noël", "É*é * N*ë*");
         ok("no letter hides every letter", {u"--lettres"_s, u""_s}, none, "Oui, 42 !", "***, 42 !");
         ok("empty input", {u"--lettres"_s, u"e"_s}, none, none, none);
-        ok("line breaks and signs kept", {u"--lettres"_s, u"b"_s}, none, "a\r\nb×ÿœ\tø\n",
-           "*\r\nb*ÿœ\t*\n");
+        ok("line breaks and signs kept", {u"--lettres"_s, u"b"_s}, none, "a\r\nb×ÿœ\tø÷\n",
+           "*\r\nb×**\t*÷\n");
+        ok("letters outside Latin-1", {u"--lettres"_s, u"osy"_s}, none, "cœur Ÿ Šž Y\xCC\x88",
+           "*œ** Ÿ Š* Ÿ");
         ok("byte order mark kept", {u"--lettres"_s, u"a"_s}, none,
            "\xEF\xBB\xBF"
            "abc",
@@ -348,7 +350,7 @@ private slots:
     void runningCopyUndisturbed()
     {
         Sandbox sandbox;
-        lexorne::app::SingleInstance window(sandbox.runtime());
+        lexorne::app::SingleInstance window(sandbox.runtime(), sandbox.runtime());
         QCOMPARE(window.start({}), lexorne::app::SingleInstance::Role::Primary);
         QSignalSpy requests(&window, &lexorne::app::SingleInstance::activationRequested);
         const QStringList before = sandbox.userFiles();

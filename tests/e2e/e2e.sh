@@ -36,50 +36,7 @@ mkdir -p "$WORK"
 # ---------------------------------------------------------------------------
 # The program
 
-LX_PIDS=()
-LX_PID=""
-LX_RC=""
-WIN=""
-
-launch() {
-    "$LEXORNE" >>"$XS_DIR/lexorne.log" 2>&1 &
-    LX_PID=$!
-    LX_PIDS+=("$LX_PID")
-}
-
-# A process that has ended, reaped or not.
-ended() {
-    local state
-    state="$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)"
-    [ -z "$state" ] || [ "$state" = Z ]
-}
-
-# wait_exit PID MS: sets LX_RC to the exit status, or fails after MS.
-wait_exit() {
-    LX_RC=""
-    xs_wait "$2" ended "$1" || return 1
-    wait "$1" 2>/dev/null
-    LX_RC=$?
-}
-
-# Ends whatever this suite started and left running, by process id.
-stop_programs() {
-    local pid
-    for pid in "${LX_PIDS[@]}"; do
-        ended "$pid" && { wait "$pid" 2>/dev/null; continue; }
-        kill -TERM "$pid" 2>/dev/null
-        if ! xs_wait 3000 ended "$pid"; then
-            kill -KILL "$pid" 2>/dev/null
-        fi
-        wait "$pid" 2>/dev/null
-    done
-    LX_PIDS=()
-}
-
-visible_main() {
-    WIN="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
-    [ -n "$WIN" ]
-}
+LX_COMMAND=("$LEXORNE")
 
 # Starts the program and waits for its window to be active.
 start_program() {
@@ -103,42 +60,6 @@ quit_program() {
     fi
     if ! wait_exit "$LX_PID" 5000; then
         fail "still running 5 s after $1"
-        return 1
-    fi
-}
-
-# ---------------------------------------------------------------------------
-# The clipboard. Its owner must be alive to be read.
-
-SENTINEL="e2e sentinel $$"
-
-clip_read() {
-    timeout 5 xclip -o -selection clipboard >"$1" 2>/dev/null
-}
-
-clip_is_sentinel() {
-    clip_read "$WORK/sentinel-check" && [ "$(cat "$WORK/sentinel-check")" = "$SENTINEL" ]
-}
-
-# Puts a known text on the clipboard, so that a change shows.
-clip_mark() {
-    printf '%s' "$SENTINEL" | xclip -i -selection clipboard
-    xs_wait 3000 clip_is_sentinel || fail "could not put a mark on the clipboard"
-}
-
-clip_changed() {
-    clip_read "$1" && [ "$(cat "$1")" != "$SENTINEL" ]
-}
-
-# clip_after FILE KEY...: marks the clipboard, presses the keys, and waits
-# for the clipboard to change; FILE receives its content.
-clip_after() {
-    local file="$1"
-    shift
-    clip_mark
-    keys "$@"
-    if ! xs_wait 5000 clip_changed "$file"; then
-        fail "the clipboard did not change within 5 s after: $*"
         return 1
     fi
 }

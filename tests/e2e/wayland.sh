@@ -212,12 +212,11 @@ main_windows() {
 
 MAIN=Lexorama
 ABOUT='À propos de Lexorne Bêta 10'
-LX_PIDS=()
-LX_PID=""
-LX_RC=""
 FOCUS_MS=""
 
-LX_ENV=(QT_QPA_PLATFORM=wayland)
+# On Wayland alone, X out of its reach.
+LX_COMMAND=("$LEXORNE")
+LX_ENV=(-u DISPLAY QT_QPA_PLATFORM=wayland)
 
 # An AddressSanitizer build also reports, at exit, what Qt's Wayland plugin
 # leaves behind: those reports are filtered out by module, which needs whole
@@ -242,37 +241,6 @@ sanitizer_setup() {
     LX_ENV+=("LSAN_OPTIONS=${options}suppressions=$merged"
         "ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0")
     echo "   sanitized build: Qt's Wayland leaks at exit are filtered out"
-}
-
-# launch [VAR=VALUE...]: starts a copy on Wayland alone, X out of its reach.
-launch() {
-    env -u DISPLAY "${LX_ENV[@]}" "$@" "$LEXORNE" >>"$XS_DIR/lexorne.log" 2>&1 &
-    LX_PID=$!
-    LX_PIDS+=("$LX_PID")
-}
-
-ended() {
-    local state
-    state="$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)"
-    [ -z "$state" ] || [ "$state" = Z ]
-}
-
-wait_exit() {
-    LX_RC=""
-    xs_wait "$2" ended "$1" || return 1
-    wait "$1" 2>/dev/null
-    LX_RC=$?
-}
-
-stop_programs() {
-    local pid
-    for pid in "${LX_PIDS[@]}"; do
-        ended "$pid" && { wait "$pid" 2>/dev/null; continue; }
-        kill -TERM "$pid" 2>/dev/null
-        xs_wait 5000 ended "$pid" || kill -KILL "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    LX_PIDS=()
 }
 
 # Starts the program, waits for its window to take the keyboard, and checks

@@ -3,13 +3,16 @@
 # A private X session for the end-to-end suite, the screenshots and the
 # benchmarks: Xvfb on a free display, optionally openbox (so that minimise,
 # activate and the close request behave as on a desktop), and a throwaway
-# HOME so that the user's own game and settings are never touched.
-# Sourced, not run. Needs: Xvfb, xprop (x11-utils); openbox when asked for.
+# HOME so that the user's own game and settings are never touched, with a
+# private session bus as a desktop session has.
+# Sourced, not run. Needs: Xvfb, xprop (x11-utils), dbus-daemon; openbox when
+# asked for.
 
 XS_DIR=""
 XS_TMPDIR="${TMPDIR:-/tmp}"
 XS_XVFB_PID=""
 XS_WM_PID=""
+XS_BUS_PID=""
 
 # Polls "$@" every 20 ms until it succeeds or $1 milliseconds have passed.
 xs_wait() {
@@ -21,8 +24,9 @@ xs_wait() {
     done
 }
 
-# xs_start [wm]: starts Xvfb (and openbox with "wm") and exports DISPLAY and
-# a fresh HOME, XDG_CONFIG_HOME and XDG_RUNTIME_DIR under one temporary folder.
+# xs_start [wm]: starts a session bus and Xvfb (and openbox with "wm") and
+# exports DISPLAY, DBUS_SESSION_BUS_ADDRESS and a fresh HOME, XDG_CONFIG_HOME
+# and XDG_RUNTIME_DIR under one temporary folder.
 xs_start() {
     local with_wm="${1:-}"
     XS_DIR="$(mktemp -d "$XS_TMPDIR/lexorne-x.XXXXXX")" || return 1
@@ -36,6 +40,7 @@ xs_start() {
     # Nothing of the caller's desktop session may leak in.
     unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER XAUTHORITY \
         DESKTOP_STARTUP_ID XDG_ACTIVATION_TOKEN QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS
+    xs_bus_start || return 1
 
     # -displayfd picks a free display number and writes it once listening.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
@@ -59,6 +64,37 @@ xs_start() {
     fi
 }
 
+# A session bus of the run's own, its socket in the private runtime folder.
+# Without one, libdbus (under Qt) tries to start a bus through dbus-launch,
+# which a machine may lack, and leaks when that fails. It activates no
+# service, so nothing else the machine has installed starts with it.
+xs_bus_start() {
+    cat >"$XS_DIR/bus.conf" <<BUS || return 1
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$XDG_RUNTIME_DIR/bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+BUS
+    dbus-daemon --config-file="$XS_DIR/bus.conf" --nofork --nopidfile \
+        --print-address=3 3>"$XS_DIR/bus-address" >"$XS_DIR/bus.log" 2>&1 &
+    XS_BUS_PID=$!
+    if ! xs_wait 15000 grep -qs '^unix:' "$XS_DIR/bus-address"; then
+        echo "xsession: the session bus did not start:" >&2
+        cat "$XS_DIR/bus.log" >&2
+        return 1
+    fi
+    DBUS_SESSION_BUS_ADDRESS="$(head -n 1 "$XS_DIR/bus-address")"
+    export DBUS_SESSION_BUS_ADDRESS
+}
+
 xs_wm_ready() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
@@ -66,12 +102,13 @@ xs_wm_ready() {
 # Stops what xs_start started, by process id, and removes the folder.
 xs_stop() {
     local pid
-    for pid in "$XS_WM_PID" "$XS_XVFB_PID"; do
+    for pid in "$XS_WM_PID" "$XS_XVFB_PID" "$XS_BUS_PID"; do
         [ -n "$pid" ] || continue
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
-    XS_WM_PID="" XS_XVFB_PID=""
+    XS_WM_PID="" XS_XVFB_PID="" XS_BUS_PID=""
+    unset DBUS_SESSION_BUS_ADDRESS
     [ -n "$XS_DIR" ] && rm -rf "$XS_DIR"
     XS_DIR=""
     export TMPDIR="$XS_TMPDIR"

@@ -109,14 +109,16 @@ void TestLetterCount::counts_data()
         << u"ÀÁÂÃÄÅàáâãäåÇçÈÉÊËèéêëÌÍÎÏìíîïÐðÑñÒÓÔÕÖòóôõöÙÚÛÜùúûü"_s
         << u"A12 C2 E8 I8 D2 N2 O10 U8"_s;
     QTest::newRow("Æ counts for A and for E") << u"Æsop, cæcum"_s << u"A2 E2 S1 O1 P1 C2 U1 M1"_s;
-    QTest::newRow("letters no box shows") << u"×÷ØøÝýÞþß"_s << QString();
-    QTest::newRow("letters the masking copies")
-        << u"ÿ \u0152\u0153 \u0160\u0161 \u017D\u017E \u0178 ª º µ"_s << QString();
+    QTest::newRow("Œ counts for O and for E") << u"cœur Œ"_s << u"C1 O2 E2 U1 R1"_s;
+    QTest::newRow("Y, S, Z and O forms")
+        << u"ÿ Ÿ Ý ý \u0160\u0161 ß \u017D\u017E Øø"_s << u"Y4 S3 Z2 O2"_s;
+    QTest::newRow("letters no box shows, and signs") << u"×÷Þþ"_s << QString();
+    QTest::newRow("characters the masking copies") << u"ª º µ ƒ"_s << QString();
     QTest::newRow("digits and punctuation") << u"12, [3]; {4}\r\n@_`~"_s << QString();
     QTest::newRow("decomposed é") << u"e\u0301te\u0301"_s << u"E2 T1"_s;
     QTest::newRow("decomposed Ç and ñ") << u"C\u0327a n\u0303"_s << u"C1 A1 N1"_s;
-    QTest::newRow("composes into a letter the masking copies")
-        << u"Y\u0301 y\u0308 e\u0328 Z\u030C"_s << QString();
+    QTest::newRow("decomposed Ý ÿ Ž Š") << u"Y\u0301 y\u0308 Z\u030C s\u030C"_s << u"Y2 Z1 S1"_s;
+    QTest::newRow("composes into a letter the masking copies") << u"e\u0328 g\u0306"_s << QString();
     QTest::newRow("combining mark on a non-letter") << u"1\u0301 x"_s << u"X1"_s;
     QTest::newRow("typographic punctuation only") << u"l’été « oui » …"_s << u"L1 E2 T1 O1 U1 I1"_s;
     QTest::newRow("lone surrogates") << u"\xD800"
@@ -162,7 +164,9 @@ void TestLetterCount::hiddenLetters_data()
     QTest::newRow("Æ shown by E") << u"Æ"_s << u"E"_s << QString() << QString();
     QTest::newRow("Æ shown by A") << u"æ"_s << u"A"_s << QString() << QString();
     QTest::newRow("Æ shown, another A still hidden") << u"Æa"_s << u"E"_s << QString() << u"A"_s;
-    QTest::newRow("no box shows ×") << u"× ß ø"_s << QString() << QString() << QString();
+    QTest::newRow("no box shows × nor Þ") << u"× Þ"_s << QString() << QString() << QString();
+    QTest::newRow("Œ hides behind O and E") << u"œ"_s << QString() << QString() << u"EO"_s;
+    QTest::newRow("ß shown by S") << u"ß ø"_s << u"S"_s << QString() << u"O"_s;
     QTest::newRow("decomposed letter") << u"E\u0308"_s << u"A"_s << QString() << u"E"_s;
 }
 

@@ -16,7 +16,8 @@ namespace {
 bool isLetter(QChar c)
 {
     const char16_t u = c.unicode();
-    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= 192 && u <= 254);
+    return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') ||
+           (u >= 192 && u <= 255 && u != u'×' && u != u'÷') || QStringView(u"ŒœŠšŽžŸ").contains(c);
 }
 
 } // namespace

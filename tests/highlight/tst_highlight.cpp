@@ -39,6 +39,12 @@ QString stepwise(const QString &rendered, int letterIndex, const QString &open,
             result = wrap(result, QChar(c));
         break;
     }
+    // The letters outside the ranges, each with its base letter.
+    const QString others = u"ØøŒœÝýÿŸßŠšŽž"_s;
+    const char bases[] = "OOOOYYYYSSSZZ";
+    for (qsizetype i = 0; i < others.size(); ++i)
+        if (QChar(QLatin1Char(bases[i])) == upper)
+            result = wrap(result, others[i]);
     return result;
 }
 
@@ -119,6 +125,8 @@ void TestHighlight::examples_data()
     QTest::newRow("O black") << 14 << 13 << u"côte"_s << u"c[color=black]ô[/color]te"_s;
     QTest::newRow("Æ with A") << 0 << 1 << u"Æther"_s << u"[color=red]Æ[/color]ther"_s;
     QTest::newRow("Æ not with E") << 4 << 1 << u"Æther"_s << u"Æth[color=red]e[/color]r"_s;
+    QTest::newRow("œ with O") << 14 << 8 << u"cœur"_s << u"c[color=blue]œ[/color]ur"_s;
+    QTest::newRow("œ not with E") << 4 << 8 << u"cœur"_s << u"cœur"_s;
     QTest::newRow("B green, masks stay")
         << 1 << 5 << u"ab*b"_s << u"a[color=green]b[/color]*[color=green]b[/color]"_s;
     QTest::newRow("log highlighted") << 4 << 1 << u"*e\r\r\r   E - N"_s
@@ -147,10 +155,12 @@ void TestHighlight::highlightSets_data()
     QTest::newRow("E") << QChar(u'E') << u"EeÈÉÊËèéêë"_s;
     QTest::newRow("I") << QChar(u'I') << u"IiÌÍÎÏìíîï"_s;
     QTest::newRow("N") << QChar(u'N') << u"NnÑñ"_s;
-    QTest::newRow("O") << QChar(u'O') << u"OoÒÓÔÕÖòóôõö"_s;
+    QTest::newRow("O, with Ø and Œ") << QChar(u'O') << u"OoÒÓÔÕÖØòóôõöøŒœ"_s;
     QTest::newRow("U") << QChar(u'U') << u"UuÙÚÛÜùúûü"_s;
-    QTest::newRow("Y: no ý, ÿ") << QChar(u'Y') << u"Yy"_s;
-    QTest::newRow("S: no ß, š") << QChar(u'S') << u"Ss"_s;
+    QTest::newRow("Y") << QChar(u'Y') << u"YyÝýÿŸ"_s;
+    QTest::newRow("S") << QChar(u'S') << u"SsßŠš"_s;
+    QTest::newRow("Z") << QChar(u'Z') << u"ZzŽž"_s;
+    QTest::newRow("B: none") << QChar(u'B') << u"Bb"_s;
 }
 
 void TestHighlight::highlightSets()
@@ -166,7 +176,7 @@ void TestHighlight::matchesStepwiseWrapping()
 {
     // Random rendered texts over an alphabet rich in letters, accents, masks
     // and tag characters, against every letter and a few colours.
-    const QString alphabet = u"aAbBcCeElLoOÆæÀéÉÈôÔçÇñÑìÌðÐùÙøØýÿ*[]=/ \r"_s;
+    const QString alphabet = u"aAbBcCeElLoOÆæÀéÉÈôÔçÇñÑìÌðÐùÙøØýÿœŒŸšŽß×’ĕ*[]=/ \r"_s;
     QRandomGenerator random(20261207);
     for (int round = 0; round < 200; ++round) {
         QString rendered;

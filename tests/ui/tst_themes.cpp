@@ -165,7 +165,7 @@ private:
         m_about->move(m_fixture.window().frameGeometry().right() + 20, 0);
         m_about->show();
         // The pointer is followed only over the active window.
-        QApplication::setActiveWindow(m_about.get());
+        m_about->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_about.get()));
     }
     QLabel *link() const { return testsupport::widget<QLabel>(m_about.get(), u"lblWeb"_s); }

@@ -55,51 +55,15 @@ export PATH="$XS_DIR/bin:$PATH"
 
 KEY='HKCU\Software\Quillmoor\Lexorne'
 
-# Verdicts, byte comparisons and the keyboard helpers of the Linux runs.
+# Verdicts, byte comparisons, the program's start and end, the keyboard and
+# the X11 clipboard helpers of the Linux runs.
 # shellcheck source=../e2e/common.sh
 source "$HERE/../e2e/common.sh"
 
 # ---------------------------------------------------------------------------
 # The program
 
-LX_PIDS=()
-LX_PID=""
-LX_RC=""
-WIN=""
-
-launch() {
-    "$WINE_RUN" "$LEXORNE" >>"$XS_DIR/lexorne.log" 2>&1 &
-    LX_PID=$!
-    LX_PIDS+=("$LX_PID")
-}
-
-ended() {
-    ! kill -0 "$1" 2>/dev/null
-}
-
-# wait_exit PID MS: sets LX_RC to the exit status, or fails after MS.
-wait_exit() {
-    LX_RC=""
-    xs_wait "$2" ended "$1" || return 1
-    wait "$1" 2>/dev/null
-    LX_RC=$?
-}
-
-stop_programs() {
-    local pid
-    for pid in "${LX_PIDS[@]}"; do
-        ended "$pid" && { wait "$pid" 2>/dev/null; continue; }
-        kill -TERM "$pid" 2>/dev/null
-        xs_wait 3000 ended "$pid" || kill -KILL "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    LX_PIDS=()
-}
-
-visible_main() {
-    WIN="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
-    [ -n "$WIN" ]
-}
+LX_COMMAND=("$WINE_RUN" "$LEXORNE")
 
 # Starts the program and waits for its window to be active. Wine's first
 # start of a session takes a while.
@@ -113,57 +77,22 @@ start_program() {
     sleep 0.5
 }
 
-# Wine passes keys on more slowly than a native window takes them: the same
-# helpers as the Linux runs, with longer gaps between keys.
-keys() {
-    xdotool key --delay 40 "$@"
-}
-
-type_text() {
-    local line first=1
-    while IFS= read -r line; do
-        [ "$first" -eq 1 ] || keys Return
-        first=0
-        [ -n "$line" ] && xdotool type --delay 20 -- "$line"
-    done <<<"$1"
-}
+# Wine passes keys on more slowly than a native window takes them.
+KEY_DELAY_MS=40
+TYPE_DELAY_MS=20
 
 # ---------------------------------------------------------------------------
 # The clipboard: as X11 programs see it (Wine offers it as X selections) and
 # as Windows programs see it (CF_UNICODETEXT, through the helper).
 
-SENTINEL="windows sentinel $$"
+CLIP_WAIT_MS=10000
 
-clip_read() {
-    timeout 5 xclip -o -selection clipboard >"$1" 2>/dev/null
-}
-
-clip_is_sentinel() {
-    clip_read "$WORK/sentinel-check" && [ "$(cat "$WORK/sentinel-check")" = "$SENTINEL" ]
-}
-
-clip_mark() {
-    printf '%s' "$SENTINEL" | xclip -i -selection clipboard
-    xs_wait 3000 clip_is_sentinel || fail "could not put a mark on the clipboard"
-}
-
-clip_changed() {
-    clip_read "$1" && [ "$(cat "$1")" != "$SENTINEL" ]
-}
-
-# clip_after FILE KEY...: marks the clipboard, presses the keys and waits for
-# the clipboard to change; FILE receives what X11 sees, FILE.win what Windows
+# clip_after FILE KEY...: FILE receives what X11 sees, FILE.win what Windows
 # holds.
 clip_after() {
-    local file="$1"
-    shift
-    clip_mark
-    keys "$@"
-    if ! xs_wait 10000 clip_changed "$file"; then
-        fail "the clipboard did not change within 10 s after: $*"
-        return 1
-    fi
-    if ! "$WINE_RUN" "$CLIPDUMP" "$(winepath -w "$file.win")" 2>>"$XS_DIR/clipdump.log"; then
+    clip_change "$@" || return 1
+    if ! "$WINE_RUN" "$CLIPDUMP" "$(winepath -w "$1.win")" 2>>"$XS_DIR/clipdump.log"; then
+        shift
         fail "the Windows clipboard could not be read after: $*"
         return 1
     fi

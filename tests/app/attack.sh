@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quillmoor
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Another local user against the window's start: planted folders, locks and
+# listeners, a stale lock the user cannot remove, a read-only runtime folder.
+# The victim, `nobody`, must open its window or say why, never write to a
+# socket of another user, and never end up with two windows.
+#   attack.sh LEXORNE ATTACKER
+# Needs root to play two users (CI runs as root); skipped otherwise.
+set -u
+lexorne=${1:?the program}
+attacker=${2:?the attacker helper}
+
+skip() { echo "skipped: $*"; exit 77; }
+[ "$(id -u)" = 0 ] || skip "playing two users needs root"
+command -v setpriv >/dev/null || skip "no setpriv"
+victim_uid=$(id -u nobody 2>/dev/null) || skip "no user nobody"
+victim_gid=$(id -g nobody)
+other_uid=4242 # another user: a number is enough
+
+root=$(mktemp -d "${TMPDIR:-/tmp}/lexorne-attack.XXXXXX") || exit 1
+chmod 755 "$root"
+pids=()
+cleanup() {
+    local pid
+    for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
+    wait 2>/dev/null
+    rm -rf "$root"
+}
+trap cleanup EXIT
+
+as_victim() { setpriv --reuid="$victim_uid" --regid="$victim_gid" --clear-groups "$@"; }
+as_other() { setpriv --reuid="$other_uid" --regid="$other_uid" --clear-groups "$@"; }
+
+as_victim test -x "$lexorne" -a -x "$attacker" ||
+    { echo "FAIL: nobody cannot run $lexorne (modes of the folders above it)"; exit 1; }
+
+failures=0
+verdict() { # name, then a reason when it failed
+    if [ $# -eq 1 ]; then
+        echo "ok - $1"
+    else
+        echo "not ok - $1: $2"
+        failures=$((failures + 1))
+    fi
+}
+
+# A scenario's folders: a shared temporary folder (like /tmp), the victim's
+# home, and one for the other user.
+setup() {
+    dir="$root/$1"
+    mkdir -p "$dir/tmp" "$dir/home" "$dir/other"
+    chmod 1777 "$dir/tmp"
+    chown "$victim_uid:$victim_gid" "$dir/home"
+    chmod 700 "$dir/home"
+    chown "$other_uid:$other_uid" "$dir/other"
+    : >"$dir/log"
+    chown "$other_uid" "$dir/log"
+}
+
+# start_victim NAME [RUNTIME [WRAPPER...]]: starts the program as nobody,
+# its output in $dir/NAME.out; its process id in $victim.
+start_victim() {
+    local name=$1 runtime=${2:-}
+    shift $(($# < 2 ? $# : 2))
+    local env=(HOME="$dir/home" TMPDIR="$dir/tmp" PATH=/usr/bin:/bin LANG=C.UTF-8
+        QT_QPA_PLATFORM=offscreen)
+    [ -n "$runtime" ] && env+=(XDG_RUNTIME_DIR="$runtime")
+    "$@" setpriv --reuid="$victim_uid" --regid="$victim_gid" --clear-groups \
+        env -i "${env[@]}" "$lexorne" -platform offscreen >"$dir/$name.out" 2>&1 &
+    victim=$!
+    pids+=("$victim")
+}
+
+# start_listener USER SOCKET: another user's listener, answering like the
+# program, logging into $dir/log; its process id in $listener.
+start_listener() {
+    local as=$1 socket=$2
+    $as "$attacker" listen "$socket" "$dir/log" >"$dir/listener.out" 2>&1 &
+    listener=$!
+    pids+=("$listener")
+    for _ in $(seq 50); do
+        grep -q listening "$dir/listener.out" && return 0
+        sleep 0.1
+    done
+    echo "the listener did not start: $(cat "$dir/listener.out")"
+    return 1
+}
+
+runs_after() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
+
+ends_within() { # pid seconds: true when it ended, its status in $status
+    local i
+    for i in $(seq $(($2 * 10))); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1"
+            status=$?
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+says_within() { # file text seconds
+    local i
+    for i in $(seq $(($3 * 10))); do
+        grep -q "$2" "$1" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+nothing_logged() { [ ! -s "$dir/log" ]; }
+
+lock_line() { printf '%s\n\n%s\n' "$1" "$(uname -n)"; } # QLockFile's: pid, app, host
+
+# One window: the first start stays, a second hands over to it and ends.
+one_window() { # runtime [wrapper...]
+    start_victim first "$@"
+    local first=$victim
+    runs_after "$first" 3 || { echo "the first start ended: $(cat "$dir/first.out")"; return 1; }
+    grep -q "déjà ouvert" "$dir/first.out" && { echo "the first start gave up"; return 1; }
+    start_victim second "$@"
+    ends_within "$victim" 10 || { echo "two windows are open"; return 1; }
+    [ "$status" = 0 ] || { echo "the second start said: $(cat "$dir/second.out")"; return 1; }
+    kill -0 "$first" 2>/dev/null || { echo "the first window is gone"; return 1; }
+}
+
+# 1. With no runtime folder, the names in the shared temporary folder are
+# another user's: their folder, a lock naming their live listener, and the
+# listener itself.
+setup planted
+as_other mkdir -m 700 "$dir/tmp/runtime-nobody"
+if start_listener as_other "$dir/tmp/lexorne-nobody.socket"; then
+    as_other sh -c "$(declare -f lock_line); lock_line $listener >'$dir/tmp/lexorne-nobody.lock'"
+    start_victim victim
+    if ! runs_after "$victim" 3; then
+        verdict "planted folder, lock and listener" "no window: $(cat "$dir/victim.out")"
+    elif ! nothing_logged; then
+        verdict "planted folder, lock and listener" "wrote to the listener: $(head -c 200 "$dir/log")"
+    else
+        verdict "planted folder, lock and listener"
+    fi
+else
+    verdict "planted folder, lock and listener" "no listener"
+fi
+
+# 2. A listener of another user where the victim's own socket goes, and a
+# live lock of theirs: the victim sends nothing and says why it stops.
+setup foreign
+run="$dir/run"
+install -d -m 700 -o "$victim_uid" -g "$victim_gid" "$run"
+as_victim mkdir -p "$dir/home/.config/Quillmoor"
+printf '[General%%20Settings]\nCitation=Il pleut\n' >"$dir/home/.config/Quillmoor/Lexorne.conf"
+chown "$victim_uid" "$dir/home/.config/Quillmoor/Lexorne.conf"
+before=$(stat -c '%s %Y' "$dir/home/.config/Quillmoor/Lexorne.conf"; md5sum <"$dir/home/.config/Quillmoor/Lexorne.conf")
+if start_listener "" "$run/lexorne-nobody.socket"; then
+    lock_line "$listener" >"$run/lexorne-nobody.lock"
+    lock_line "$listener" >"$dir/home/.config/Quillmoor/Lexorne.lock"
+    start_victim victim "$run"
+    after() { stat -c '%s %Y' "$dir/home/.config/Quillmoor/Lexorne.conf"; md5sum <"$dir/home/.config/Quillmoor/Lexorne.conf"; }
+    if ! says_within "$dir/victim.out" "déjà ouvert" 10; then
+        verdict "listener of another user" "said nothing: $(cat "$dir/victim.out")"
+    elif ! nothing_logged; then
+        verdict "listener of another user" "wrote to it: $(head -c 200 "$dir/log")"
+    elif [ "$(after)" != "$before" ]; then
+        verdict "listener of another user" "the store changed"
+    else
+        verdict "listener of another user"
+    fi
+else
+    verdict "listener of another user" "no listener"
+fi
+
+# 3. Another user's request to the running copy is not taken.
+setup request
+run="$dir/run"
+install -d -m 700 -o "$victim_uid" -g "$victim_gid" "$run"
+start_victim victim "$run"
+if ! runs_after "$victim" 3; then
+    verdict "request from another user" "no window: $(cat "$dir/victim.out")"
+elif ! as_victim "$attacker" request "$run/lexorne-nobody.socket"; then
+    verdict "request from another user" "the copy does not answer its own user"
+elif "$attacker" request "$run/lexorne-nobody.socket"; then
+    verdict "request from another user" "the copy answered root"
+else
+    verdict "request from another user"
+fi
+
+# 4. A stale lock in the shared temporary folder that the victim cannot
+# remove (its process is gone): still one window.
+setup stale
+as_other mkdir -m 700 "$dir/tmp/runtime-nobody"
+as_other sh -c "$(declare -f lock_line); lock_line 999999 >'$dir/tmp/lexorne-nobody.lock'"
+if reason=$(one_window ""); then
+    verdict "stale lock the user cannot remove"
+else
+    verdict "stale lock the user cannot remove" "$reason"
+fi
+
+# 5. A read-only runtime folder (mounted so, in a mount namespace of the
+# victim's own): still one window.
+setup readonly
+run="$dir/run"
+install -d -m 700 -o "$victim_uid" -g "$victim_gid" "$run"
+readonly_mount() {
+    exec unshare --mount sh -c 'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0" "$0" && exec "$@"' "$run" "$@"
+}
+if ! (readonly_mount true) 2>/dev/null; then
+    echo "skipped - read-only runtime folder: no mount namespace here"
+elif reason=$(one_window "$run" readonly_mount); then
+    verdict "read-only runtime folder"
+else
+    verdict "read-only runtime folder" "$reason"
+fi
+
+exit $((failures > 0))
