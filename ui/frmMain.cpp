@@ -154,6 +154,11 @@ void frmMain::createControls()
     chkRecap = new QCheckBox(QStringLiteral("Log des lettres demandées"), picOptions);
     name(chkRecap, QStringLiteral("chkRecap"));
     chkRecap->setCheckState(Qt::Checked);
+    chkAbsent = new QCheckBox(QStringLiteral("&Lettres absentes"), picOptions);
+    name(chkAbsent, QStringLiteral("chkAbsent"));
+    chkAbsent->setToolTip(QStringLiteral("Ajoute au log des lettres demandées les lettres "
+                                         "proposées que la citation ne contient pas, avec "
+                                         "leur nombre"));
 
     cmdAbout = new QPushButton(QStringLiteral("À &propos de..."), this);
     name(cmdAbout, QStringLiteral("cmdAbout"));
@@ -322,7 +327,9 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::showRendering()
 {
-    strRendu = RenderQuotation(quotationText(), m_board.board(), {.letterLog = isTicked(chkRecap)});
+    strRendu =
+        RenderQuotation(quotationText(), m_board.board(),
+                        {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
     showResult(strRendu);
 }
 

@@ -155,6 +155,7 @@ private:
     QComboBox *cboBBCode2 = nullptr;
     QPushButton *cmdBBCode = nullptr;
     QCheckBox *chkRecap = nullptr;
+    QCheckBox *chkAbsent = nullptr;
     QPushButton *cmdAbout = nullptr;
     QPushButton *cmdReset = nullptr;
     QPushButton *cmdGenerate = nullptr;
