@@ -3,6 +3,7 @@
 // Reading the command line: which mode, which request, and the French texts
 // of help, version and usage errors.
 #include "cli/cli.h"
+#include "cli/stdio.h"
 
 #include "highlight/highlight.h"
 #include "version/version.h"
@@ -66,11 +67,25 @@ QString quotedName(const QString &errorText)
     return quoted.match(errorText).captured(1);
 }
 
-QString parserError(const QCommandLineParser &parser)
+// An option as the user wrote it ("-platform" stays "-platform").
+QString asWritten(const QStringList &arguments, const QString &name)
+{
+    for (const QString &argument : arguments) {
+        const QStringView word = optionWord(argument);
+        if (word == name || word.startsWith(name + u'='))
+            return argument.left(argument.size() - word.size()) + name;
+        if (argument == u"--"_s)
+            break;
+    }
+    return option(name);
+}
+
+QString parserError(const QCommandLineParser &parser, const QStringList &arguments)
 {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty())
-        return u"option inconnue : %1 (voir lexorne --help)"_s.arg(option(unknown.first()));
+        return u"option inconnue : %1 (voir lexorne --help)"_s.arg(
+            asWritten(arguments, unknown.first()));
     const QString text = parser.errorText();
     const QString name = quotedName(text);
     if (text.startsWith(u"Missing"_s))
@@ -171,7 +186,7 @@ Parsed parseArguments(const QStringList &arguments)
     });
     // QCommandLineParser wants the program name first.
     if (!parser.parse(QStringList{u"lexorne"_s} + arguments))
-        return {std::nullopt, parserError(parser)};
+        return {std::nullopt, parserError(parser, arguments)};
 
     Request request;
     if (parser.isSet(kHelp))
@@ -281,9 +296,10 @@ Arguments :
 
 Codes de retour :
   0  succès ;
-  1  entrée invalide : fichier introuvable ou illisible, texte qui n'est pas
-     de l'UTF-8 (le message donne la position de l'octet fautif), ou sortie
-     impossible à écrire ;
+  1  entrée invalide : fichier introuvable ou illisible, entrée de plus de
+     256 Mio, texte qui n'est pas de l'UTF-8 (le message donne la position
+     de l'octet fautif), ou sortie impossible à écrire (une sortie fermée
+     par son lecteur, comme avec « | head », finit sans message) ;
   2  mauvaise utilisation : option inconnue, lettre hors de A à Z, couleur
      inconnue, --entourer sans --couleur...
 Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
@@ -299,7 +315,7 @@ QStringList argumentList(int argc, char *argv[])
     QStringList arguments;
     arguments.reserve(argc);
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(detail::os::argumentText(argv[i]));
     return arguments;
 }
 

@@ -15,6 +15,7 @@
 #include <QStringEncoder>
 
 #include <cstring>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -123,7 +124,9 @@ Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceByt
     return {std::move(result)};
 }
 
-int run(const QStringList &arguments)
+namespace {
+
+int runUnguarded(const QStringList &arguments)
 {
     const Parsed parsed = parseArguments(arguments);
     if (!parsed.request) {
@@ -158,11 +161,26 @@ int run(const QStringList &arguments)
     }
     }
 
-    if (const QString error = detail::writeOutput(output); !error.isEmpty()) {
-        detail::writeError(error);
+    if (const std::optional<QString> error = detail::writeOutput(output)) {
+        if (!error->isEmpty())
+            detail::writeError(*error);
         return kBadInput;
     }
     return kSuccess;
+}
+
+} // namespace
+
+int run(const QStringList &arguments)
+{
+    // Within the input's bound memory may still run out (a limit set by the
+    // user, a small machine): a French line, not an abort.
+    try {
+        return runUnguarded(arguments);
+    } catch (const std::bad_alloc &) {
+        detail::writeError(u"mémoire insuffisante pour traiter ce texte"_s);
+        return kBadInput;
+    }
 }
 
 } // namespace lexorne::cli

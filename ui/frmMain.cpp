@@ -167,6 +167,11 @@ void frmMain::createControls()
     chkRecap = new QCheckBox(QStringLiteral("Log des lettres demandées"), picOptions);
     name(chkRecap, QStringLiteral("chkRecap"));
     chkRecap->setCheckState(Qt::Checked);
+    chkAbsent = new QCheckBox(QStringLiteral("&Lettres absentes"), picOptions);
+    name(chkAbsent, QStringLiteral("chkAbsent"));
+    chkAbsent->setToolTip(QStringLiteral("Ajoute au log des lettres demandées les lettres "
+                                         "proposées que la citation ne contient pas, avec "
+                                         "leur nombre"));
 
     cmdAbout = new QPushButton(QStringLiteral("À &propos de..."), this);
     name(cmdAbout, QStringLiteral("cmdAbout"));
@@ -272,10 +277,9 @@ QString frmMain::BBCode() const
 
 void frmMain::cmdBBCode_Click()
 {
-    strCloseTag = highlight::closingTag();
     // Always from the plain rendering: highlights never pile up.
-    strFinal =
-        highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(), strCloseTag);
+    strFinal = highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(),
+                                          highlight::closingTag());
     showResult(strFinal);
     if (isTicked(chkClip))
         putOnClipboard(strFinal);
@@ -365,7 +369,9 @@ void frmMain::setLetterState(int index, LetterState state)
 
 void frmMain::showRendering()
 {
-    strRendu = RenderQuotation(quotationText(), currentBoard(), {.letterLog = isTicked(chkRecap)});
+    strRendu =
+        RenderQuotation(quotationText(), currentBoard(),
+                        {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
     showResult(strRendu);
 }
 

@@ -49,8 +49,6 @@ public:
     QString strRendu;
     // The last colour-highlighted text.
     QString strFinal;
-    // Closing tag of the highlight, set at every press of "Go !".
-    QString strCloseTag;
 
     // "&On y va !": renders the quotation, shows it and, with "Copier dans le
     // presse-papier" ticked, puts it on the clipboard.
@@ -124,6 +122,7 @@ private:
     QComboBox *cboBBCode2 = nullptr;
     QPushButton *cmdBBCode = nullptr;
     QCheckBox *chkRecap = nullptr;
+    QCheckBox *chkAbsent = nullptr;
     QPushButton *cmdAbout = nullptr;
     QPushButton *cmdReset = nullptr;
     QPushButton *cmdGenerate = nullptr;

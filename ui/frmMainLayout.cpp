@@ -26,22 +26,27 @@ namespace lexorne {
 namespace {
 
 using Twips = twips::Rect;
-constexpr QSize kClientTwips(5130, 5370);
+// The Options frame holds one row more than the original design ("Lettres
+// absentes", 360 twips, the rows' pitch): it and everything below it grow or
+// move down by that row.
+constexpr int kExtraRow = 360;
+constexpr QSize kClientTwips(5130, 5370 + kExtraRow);
 
 constexpr Twips kFrameOriginal{120, 0, 4935, 975};
 constexpr Twips kFrameAlpha{120, 1080, 4935, 1335};
 constexpr Twips kFrameRendu{120, 2520, 4935, 855};
-constexpr Twips kFrameOptions{120, 3480, 4935, 1335};
+constexpr Twips kFrameOptions{120, 3480, 4935, 1335 + kExtraRow};
 // Each frame's single child: a text box or a borderless panel.
 constexpr Twips kOriginBox{120, 240, 4695, 615};
 constexpr Twips kLettersPanel{120, 240, 4695, 975};
 constexpr Twips kRenduBox{120, 240, 4695, 495};
-constexpr Twips kOptionsPanel{120, 240, 4695, 1005};
+constexpr Twips kOptionsPanel{120, 240, 4695, 1005 + kExtraRow};
 
-constexpr Twips kAboutButton{120, 4920, 1215, 375};
-constexpr Twips kResetButton{1440, 4920, 1095, 375};
-constexpr Twips kGenerateButton{2640, 4920, 1095, 375};
-constexpr Twips kExitButton{3840, 4920, 1215, 375};
+constexpr int kButtonTop = 4920 + kExtraRow;
+constexpr Twips kAboutButton{120, kButtonTop, 1215, 375};
+constexpr Twips kResetButton{1440, kButtonTop, 1095, 375};
+constexpr Twips kGenerateButton{2640, kButtonTop, 1095, 375};
+constexpr Twips kExitButton{3840, kButtonTop, 1215, 375};
 
 constexpr Twips kClipBox{0, 0, 4695, 255};
 constexpr Twips kBBCodeBox{0, 360, 1455, 255};
@@ -50,6 +55,7 @@ constexpr Twips kEnLabel{2400, 360, 255, 255};
 constexpr Twips kColourList{2760, 330, 1335, 315};
 constexpr Twips kGoButton{4200, 330, 495, 315};
 constexpr Twips kRecapBox{0, 720, 4695, 255};
+constexpr Twips kAbsentBox{0, 720 + kExtraRow, 4695, 255};
 
 // Box k of the board: 7 columns of 4, filled column by column; the last
 // column is narrower and pulled left so that it ends at the panel's edge.
@@ -97,7 +103,8 @@ void frmMain::chainTabOrder()
     std::vector<QWidget *> chain{cmdExit, cmdAbout, cmdGenerate, cmdReset, txtRendu, txtOrigin};
     for (int k : kLetterTabOrder)
         chain.push_back(chkLetter[k]);
-    chain.insert(chain.end(), {chkClip, chkBBCode, cboBBCode1, cboBBCode2, cmdBBCode, chkRecap});
+    chain.insert(chain.end(),
+                 {chkClip, chkBBCode, cboBBCode1, cboBBCode2, cmdBBCode, chkRecap, chkAbsent});
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -116,7 +123,7 @@ void frmMain::layoutControls()
         {cmdReset, kResetButton},      {cmdGenerate, kGenerateButton}, {cmdExit, kExitButton},
         {chkClip, kClipBox},           {chkBBCode, kBBCodeBox},        {cboBBCode1, kLetterList},
         {lblBCode, kEnLabel},          {cboBBCode2, kColourList},      {cmdBBCode, kGoButton},
-        {chkRecap, kRecapBox},
+        {chkRecap, kRecapBox},         {chkAbsent, kAbsentBox},
     };
     for (int k = 0; k < kLetterCount; ++k)
         spots.push_back({chkLetter[k], letterTwips(k)});

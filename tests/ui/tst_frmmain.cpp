@@ -121,6 +121,18 @@ private slots:
         }
         QVERIFY(letter(1)->y() > letter(0)->y() && letter(4)->x() > letter(0)->x());
 
+        // "Lettres absentes" is one row more under the options, at their
+        // pitch: the Options frame is that much taller than the board's,
+        // which had its height, and the buttons stay below it.
+        const int pitch = option(u"chkRecap"_s)->y() - option(u"chkBBCode"_s)->y();
+        QVERIFY(pitch > 0);
+        QVERIFY(qAbs(option(u"chkAbsent"_s)->y() - option(u"chkRecap"_s)->y() - pitch) <= 1);
+        const int grown = get(u"fraOptions"_s)->height() - get(u"fraAlpha"_s)->height();
+        QVERIFY2(qAbs(grown - pitch) <= 1, qPrintable(u"%1 against %2"_s.arg(grown).arg(pitch)));
+        const int gapAbove = get(u"fraOptions"_s)->y() - get(u"fraRendu"_s)->geometry().bottom();
+        const int gapBelow = get(u"cmdGenerate"_s)->y() - get(u"fraOptions"_s)->geometry().bottom();
+        QVERIFY(gapBelow > 0 && qAbs(gapBelow - gapAbove) <= 1);
+
         // Nothing clipped, and every control inside its frame, panel or window.
         const QRegularExpression ours(u"^(fra|pic|txt|chk|cbo|lbl|cmd)"_s);
         for (QWidget *widget : w.findChildren<QWidget *>(ours)) {
@@ -179,7 +191,7 @@ private slots:
         expected << u"chkClip"_s << u"chkBBCode"_s;
         if (enabled)
             expected << u"cboBBCode1"_s << u"cboBBCode2"_s << u"cmdBBCode"_s;
-        expected << u"chkRecap"_s << u"cmdExit"_s;
+        expected << u"chkRecap"_s << u"chkAbsent"_s << u"cmdExit"_s;
         QStringList visited;
         while (visited.size() < expected.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -226,6 +238,7 @@ private slots:
         QCOMPARE(get<QComboBox>(u"cboBBCode1"_s)->currentText(), u"A/a"_s);
         QCOMPARE(get<QComboBox>(u"cboBBCode2"_s)->currentText(), u"Rouge foncé"_s);
         QVERIFY(option(u"chkClip"_s)->isChecked() && option(u"chkRecap"_s)->isChecked());
+        QVERIFY(!option(u"chkAbsent"_s)->isChecked());
     }
 
     void generate_data()
@@ -233,21 +246,34 @@ private slots:
         QTest::addColumn<QString>("quotation");
         QTest::addColumn<bool>("clip");
         QTest::addColumn<bool>("recap");
+        QTest::addColumn<bool>("absent"); // "Lettres absentes", ticked by its access key
         QTest::addColumn<QString>("expected");
         const QString noel = u"No\u00ebl"_s;
         const QString logged = u"N*\u00eb*\r\r\r   E - N"_s;
-        QTest::newRow("copy, log") << noel << true << true << logged;
-        QTest::newRow("copy, no log") << noel << true << false << u"N*\u00eb*"_s;
-        QTest::newRow("no copy, log") << noel << false << true << logged;
-        QTest::newRow("no copy, no log") << noel << false << false << u"N*\u00eb*"_s;
+        QTest::newRow("copy, log") << noel << true << true << false << logged;
+        QTest::newRow("copy, no log") << noel << true << false << false << u"N*\u00eb*"_s;
+        QTest::newRow("no copy, log") << noel << false << true << false << logged;
+        QTest::newRow("no copy, no log") << noel << false << false << false << u"N*\u00eb*"_s;
         QTest::newRow("non-breaking space kept")
-            << u"Quoi\u00a0?"_s << true << false << u"****\u00a0?"_s;
+            << u"Quoi\u00a0?"_s << true << false << false << u"****\u00a0?"_s;
+        // E and N proposed, N not in the quotation.
+        const QString chat = u"Le chat"_s;
+        QTest::newRow("absent N, unticked")
+            << chat << true << true << false << u"*e ****\r\r\r   E - N"_s;
+        QTest::newRow("absent N") << chat << true << true << true
+                                  << u"*e ****\r\r\r   E - N\r   Absentes : N (1)"_s;
+        QTest::newRow("absent N, no copy")
+            << chat << false << true << true << u"*e ****\r\r\r   E - N\r   Absentes : N (1)"_s;
+        QTest::newRow("absent N, no log") << chat << true << false << true << u"*e ****"_s;
+        // The accented form counts for its letter: nothing absent, nothing added.
+        QTest::newRow("none absent") << noel << true << true << true << logged;
     }
     void generate()
     {
         QFETCH(QString, quotation);
         QFETCH(bool, clip);
         QFETCH(bool, recap);
+        QFETCH(bool, absent);
         QFETCH(QString, expected);
         frmMain &w = open();
         origin()->setPlainText(quotation);
@@ -256,6 +282,12 @@ private slots:
         letter(13)->setChecked(true);
         option(u"chkClip"_s)->setChecked(clip);
         option(u"chkRecap"_s)->setChecked(recap);
+        if (absent) {
+            showActive();
+            QTest::keyClick(origin(), Qt::Key_L, Qt::AltModifier);
+            QTRY_VERIFY(option(u"chkAbsent"_s)->isChecked());
+            QCOMPARE(origin()->toPlainText(), quotation);
+        }
 
         click(u"cmdGenerate"_s);
         QCOMPARE(w.strRendu, expected);

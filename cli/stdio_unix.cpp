@@ -1,0 +1,80 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cli/stdio.h"
+
+#include <cerrno>
+#include <csignal>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lexorne::cli::detail::os {
+
+namespace {
+
+// The largest piece one call moves: Linux moves at most about 2 GiB anyway.
+constexpr qint64 kMaxPiece = qint64{1} << 30;
+
+} // namespace
+
+QString argumentText(const char *argument)
+{
+    return decodeArgument(argument);
+}
+
+void prepareStreams()
+{
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): the command line has no threads
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+int openForReading(const QString &name)
+{
+    int descriptor = -1;
+    do {
+        descriptor = ::open(fileNameBytes(name).constData(), O_RDONLY | O_CLOEXEC);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+void closeFile(int descriptor)
+{
+    ::close(descriptor);
+}
+
+bool isFolder(int descriptor)
+{
+    struct stat info
+    {};
+    return ::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+qint64 regularFileSize(int descriptor)
+{
+    struct stat info
+    {};
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    return qint64(info.st_size);
+}
+
+qint64 readSome(int descriptor, char *buffer, qint64 size)
+{
+    ssize_t n = 0;
+    do {
+        n = ::read(descriptor, buffer, size_t(qMin(size, kMaxPiece)));
+    } while (n < 0 && errno == EINTR);
+    return qint64(n);
+}
+
+qint64 writeSome(int descriptor, const char *data, qint64 size)
+{
+    ssize_t n = 0;
+    do {
+        n = ::write(descriptor, data, size_t(qMin(size, kMaxPiece)));
+    } while (n < 0 && errno == EINTR);
+    return qint64(n);
+}
+
+} // namespace lexorne::cli::detail::os
