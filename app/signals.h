@@ -21,8 +21,6 @@ public:
     explicit TerminationSignals(QObject *parent = nullptr);
     ~TerminationSignals() override;
 
-    bool isActive() const { return m_notifier != nullptr; }
-
 signals:
     void received(int signalNumber);
 

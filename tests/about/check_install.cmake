@@ -31,6 +31,10 @@ set(expected
     bin/${exec}
     share/metainfo/${desktop_id}.metainfo.xml
     share/icons/hicolor/scalable/apps/${icon}.svg)
+# On Linux the window program sits where the program looks for it.
+if(WINDOW_PROGRAM)
+    list(APPEND expected ${WINDOW_PROGRAM})
+endif()
 foreach(size 16 32 48 64)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${icon}.png)
 endforeach()

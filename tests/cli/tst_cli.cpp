@@ -16,6 +16,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -88,12 +90,12 @@ public:
                 const QString &stdoutFile = {}) const
     {
         QProcess process;
-        process.setProcessEnvironment(environment());
+        process.setProcessEnvironment(m_environment ? *m_environment : environment());
         process.setWorkingDirectory(work());
         // Through a file: QProcess gathers megabytes of output slowly.
         const QString outFile = m_root.filePath(u"stdout"_s);
         process.setStandardOutputFile(stdoutFile.isEmpty() ? outFile : stdoutFile);
-        process.start(QStringLiteral(LEXORNE_BINARY), arguments);
+        process.start(m_program, arguments);
         Outcome outcome;
         if (!process.waitForStarted(10000))
             return outcome;
@@ -119,8 +121,17 @@ public:
         return outcome;
     }
 
+    // Another copy of the program, in another environment.
+    void setProgram(const QString &program, const QProcessEnvironment &environment)
+    {
+        m_program = program;
+        m_environment = environment;
+    }
+
 private:
     static constexpr std::array kUserFolders{u"home", u"config", u"data", u"cache", u"state"};
+    QString m_program = QStringLiteral(LEXORNE_BINARY);
+    std::optional<QProcessEnvironment> m_environment;
     QTemporaryDir m_root;
     lexorne::testsupport::RuntimeFolder m_runtime;
 };
@@ -344,6 +355,31 @@ private slots:
         QCOMPARE(outcome.status, 1);
         checkMessage(outcome.err, "sortie standard");
     }
+
+#ifdef Q_OS_LINUX
+    // The program finds its window program beside itself, never through
+    // PATH: copied alone into a folder, with a stand-in on PATH that would
+    // succeed, it fails and says where it looked.
+    void windowProgramFoundBesideItself()
+    {
+        Sandbox sandbox;
+        const QDir work(sandbox.work());
+        const QString copy = work.filePath(u"lexorne"_s);
+        QVERIFY(QFile::copy(QStringLiteral(LEXORNE_BINARY), copy));
+        QVERIFY(work.mkpath(u"bin"_s));
+        sandbox.writeFile(u"bin/lexorne-fenetre"_s, "#!/bin/sh\nexit 0\n");
+        QVERIFY(QFile::setPermissions(work.filePath(u"bin/lexorne-fenetre"_s),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+        QProcessEnvironment env = sandbox.environment();
+        env.insert(u"PATH"_s, work.filePath(u"bin"_s) + u':' + env.value(u"PATH"_s));
+        sandbox.setProgram(copy, env);
+
+        const Outcome outcome = sandbox.run({u"-platform"_s, u"offscreen"_s});
+        QCOMPARE(outcome.status, 1);
+        checkMessage(outcome.err, "lexorne-fenetre) : introuvable");
+        QCOMPARE(outcome.out, QByteArray());
+    }
+#endif
 
     // The game window of the same user runs meanwhile: it is neither asked
     // to come forward nor kept from answering later starts.
