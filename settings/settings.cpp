@@ -5,8 +5,11 @@
 #include "version/version.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -26,16 +29,60 @@ bool validIndex(int index)
     return index >= 0 && index < kLetterCount;
 }
 
-// Qt reads and writes its INI files as UTF-8 and replaces whatever is not;
-// rewriting such a file would lose those bytes.
+// QSettings saves its changes later on its own, on the thread it belongs to;
+// here every change is saved at once, under the store's lock, from whichever
+// thread writes. The deferred save would race with that, so it is dropped.
+class StoreSettings : public QSettings
+{
+public:
+    using QSettings::QSettings;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::UpdateRequest)
+            return true;
+        return QSettings::event(event);
+    }
+};
+
+// The user's store. The default format is the native one; a test moves the
+// store into a folder of its own by switching it to INI files, which works on
+// every platform (the native store on Windows is the registry).
+std::unique_ptr<QSettings> openStore()
+{
+    return std::make_unique<StoreSettings>(QSettings::defaultFormat(), QSettings::UserScope,
+                                           QString::fromLatin1(kOrganization),
+                                           QString::fromLatin1(kApplicationTitle));
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Qt reads and writes its INI files as UTF-8 and drops or replaces whatever
+// is not; rewriting such a file would lose those bytes. The file is mapped,
+// not read again: QSettings has just read it, and its pages are at hand.
 bool isUtf8File(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true; // Not ours to judge: QSettings reports the access error.
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(file.readAll());
-    Q_UNUSED(text);
+    const qint64 size = file.size();
+    if (size == 0)
+        return true;
+    if (uchar *bytes = file.map(0, size)) {
+        const QString text =
+            decoder.decode(QByteArrayView(reinterpret_cast<const char *>(bytes), qsizetype(size)));
+        Q_UNUSED(text);
+        file.unmap(bytes);
+    } else {
+        const QString text = decoder.decode(file.readAll());
+        Q_UNUSED(text);
+    }
     return !decoder.hasError();
 }
 
@@ -51,112 +98,120 @@ QString asideName(const QString &path)
     return candidate;
 }
 
-void appendUtf8(QByteArray &out, char32_t code)
+// A copy set aside earlier holding exactly the bytes of path, if any.
+QString identicalCopy(const QString &path)
 {
-    if (code < 0x80) {
-        out += char(code);
-    } else if (code < 0x800) {
-        out += char(0xC0 | (code >> 6));
-        out += char(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += char(0xE0 | (code >> 12));
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    } else {
-        out += char(0xF0 | (code >> 18));
-        out += char(0x80 | ((code >> 12) & 0x3F));
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
+    const QFileInfo info(path);
+    const QFileInfoList copies =
+        info.dir().entryInfoList({info.fileName() + QStringLiteral(".unreadable-*")},
+                                 QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
+    QByteArray bytes;
+    bool read = false;
+    for (const QFileInfo &copy : copies) {
+        if (copy.size() != info.size())
+            continue;
+        if (!read) {
+            bytes = fileBytes(path);
+            read = true;
+            if (bytes.size() != info.size())
+                return QString();
+        }
+        if (fileBytes(copy.filePath()) == bytes)
+            return copy.filePath();
     }
-}
-
-void appendCode(QString &out, char32_t code)
-{
-    if (code >= 0x10000) {
-        out += QChar(QChar::highSurrogate(code));
-        out += QChar(QChar::lowSurrogate(code));
-    } else {
-        out += QChar(char16_t(code));
-    }
-}
-
-// The user's store. The default format is the native one; a test moves the
-// store into a folder of its own by switching it to INI files, which works on
-// every platform (the native store on Windows is the registry).
-std::unique_ptr<QSettings> openStore()
-{
-    return std::make_unique<QSettings>(QSettings::defaultFormat(), QSettings::UserScope,
-                                       QString::fromLatin1(kOrganization),
-                                       QString::fromLatin1(kApplicationTitle));
+    return QString();
 }
 
 } // namespace
 
-Store::Store()
+Store::Store() : m_settings(openStore())
 {
-    // Opening checks the file once, so that an unreadable one is set aside
-    // before anything reads the game.
-    open();
+    m_location = m_settings->fileName();
+    if (!openChecked())
+        m_settings.reset();
 }
 
 Store::~Store() = default;
 
-std::unique_ptr<QSettings> Store::open() const
+bool Store::openChecked()
 {
-    if (m_unusable)
-        return nullptr;
-
-    auto settings = openStore();
     // Only a file can be unreadable and set aside (not the registry).
-    const QString path = settings->fileName();
+    const QString path = m_location;
     if (path.isEmpty() || !QFileInfo(path).isFile())
-        return settings;
+        return true;
 
     // QSettings parses sections lazily; listing every key parses them all,
     // so that a format error shows now rather than during the next write
     // (which would rewrite the file without the lines it could not read).
-    settings->allKeys();
-    if (settings->status() != QSettings::FormatError && isUtf8File(path))
-        return settings;
+    m_settings->allKeys();
+    if (m_settings->status() != QSettings::FormatError && isUtf8File(path))
+        return true;
 
-    settings.reset();
-    const QString aside = asideName(path);
-    if (!QFile::rename(path, aside)) {
-        m_unusable = true;
-        return nullptr;
+    m_settings.reset();
+    if (!setAside(path))
+        return false;
+    m_settings = openStore();
+    return true;
+}
+
+bool Store::setAside(const QString &path)
+{
+    // The same unreadable file met again (the program started twice on it,
+    // or it was copied back): one copy is enough.
+    const QString earlier = identicalCopy(path);
+    if (!earlier.isEmpty()) {
+        if (!QFile::remove(path))
+            return false;
+        m_setAsidePath = earlier;
+        return true;
     }
+    const QString aside = asideName(path);
+    if (!QFile::rename(path, aside))
+        return false;
     m_setAsidePath = aside;
-    return openStore();
+    return true;
+}
+
+bool Store::sync()
+{
+    m_settings->sync();
+    if (m_settings->status() == QSettings::NoError)
+        return true;
+    // A failed save is not forgotten: QSettings keeps the change and saves
+    // it with the next one. A QSettings reports only its first error, so a
+    // fresh one is opened for that next attempt, with the same changes.
+    const QStringList keys = m_settings->allKeys();
+    QMap<QString, QVariant> wanted;
+    for (const QString &key : keys)
+        wanted.insert(key, m_settings->value(key));
+    m_settings = openStore();
+    const QStringList onDisk = m_settings->allKeys();
+    for (const QString &key : onDisk) {
+        if (!wanted.contains(key))
+            m_settings->remove(key);
+    }
+    for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
+        if (m_settings->value(it.key()) != it.value())
+            m_settings->setValue(it.key(), it.value());
+    }
+    return false;
 }
 
 bool Store::write(const QString &key, const QVariant &value)
 {
-    auto settings = open();
-    if (!settings || settings->status() != QSettings::NoError)
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
         return false;
-    settings->setValue(key, value);
-    settings->sync();
-    return settings->status() == QSettings::NoError;
-}
-
-bool Store::remove(const QString &key)
-{
-    auto settings = open();
-    if (!settings || settings->status() != QSettings::NoError)
-        return false;
-    if (!settings->contains(key))
-        return true;
-    settings->remove(key);
-    settings->sync();
-    return settings->status() == QSettings::NoError;
+    m_settings->setValue(key, value);
+    return sync();
 }
 
 QString Store::readQuotation() const
 {
-    auto settings = open();
-    if (!settings)
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
         return QString();
-    return decodeQuotation(settings->value(kQuotationKey));
+    return decodeQuotation(m_settings->value(kQuotationKey));
 }
 
 bool Store::writeQuotation(const QString &text)
@@ -166,17 +221,23 @@ bool Store::writeQuotation(const QString &text)
 
 bool Store::removeQuotation()
 {
-    return remove(kQuotationKey);
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
+        return false;
+    if (!m_settings->contains(kQuotationKey))
+        return true;
+    m_settings->remove(kQuotationKey);
+    return sync();
 }
 
 LetterState Store::readLetter(int index) const
 {
     if (!validIndex(index))
         return LetterState::Unticked;
-    auto settings = open();
-    if (!settings)
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
         return LetterState::Unticked;
-    const QVariant value = settings->value(letterKey(index));
+    const QVariant value = m_settings->value(letterKey(index));
     // Only the texts this program writes count; a number, a list or any other
     // text put there by hand leaves the box unticked.
     if (value.typeId() != QMetaType::QString)
@@ -200,117 +261,46 @@ bool Store::removeLetter(int index)
 {
     if (!validIndex(index))
         return false;
-    return remove(letterKey(index));
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
+        return false;
+    const QString key = letterKey(index);
+    if (!m_settings->contains(key))
+        return true;
+    m_settings->remove(key);
+    return sync();
 }
 
-QString Store::location() const
+bool Store::removeGame()
 {
-    return openStore()->fileName();
-}
-
-QVariant Store::encodeQuotation(const QString &text)
-{
-    if (text.isValidUtf16())
-        return text;
-    QByteArray bytes;
-    bytes.reserve(text.size() * 3);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            appendUtf8(bytes, QChar::surrogateToUcs4(c, text.at(i + 1)));
-            ++i;
-        } else {
-            appendUtf8(bytes, c.unicode()); // a lone surrogate takes three bytes
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
+        return false;
+    bool changed = false;
+    const auto drop = [&](const QString &key) {
+        if (m_settings->contains(key)) {
+            m_settings->remove(key);
+            changed = true;
         }
-    }
-    return bytes;
-}
-
-QString Store::decodeQuotation(const QVariant &stored)
-{
-    switch (stored.typeId()) {
-    case QMetaType::QString:
-        return stored.toString();
-    case QMetaType::QStringList:
-        // An unquoted text with commas, typed into the file by hand.
-        return stored.toStringList().join(QStringLiteral(", "));
-    case QMetaType::QByteArray:
-        break;
-    default:
-        return stored.canConvert<QString>() ? stored.toString() : QString();
-    }
-
-    // UTF-8 that also accepts surrogates; a byte that starts no valid
-    // sequence becomes U+FFFD and decoding goes on after it.
-    const QByteArray bytes = stored.toByteArray();
-    QString text;
-    text.reserve(bytes.size());
-    const auto byte = [&bytes](qsizetype i) {
-        return static_cast<unsigned char>(bytes.at(i));
     };
-    const auto isTail = [&](qsizetype i) {
-        return i < bytes.size() && (byte(i) & 0xC0) == 0x80;
-    };
-    for (qsizetype i = 0; i < bytes.size();) {
-        const unsigned char lead = byte(i);
-        char32_t code = 0;
-        int length = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            code = lead;
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            code = lead & 0x1F;
-            length = 2;
-            minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            code = lead & 0x0F;
-            length = 3;
-            minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            code = lead & 0x07;
-            length = 4;
-            minimum = 0x10000;
-        }
-        bool valid = length > 0;
-        for (int k = 1; valid && k < length; ++k) {
-            if (!isTail(i + k))
-                valid = false;
-            else
-                code = (code << 6) | (byte(i + k) & 0x3F);
-        }
-        if (valid && (code < minimum || code > 0x10FFFF))
-            valid = false;
-        if (!valid) {
-            text += QChar(QChar::ReplacementCharacter);
-            ++i;
-            continue;
-        }
-        appendCode(text, code);
-        i += length;
-    }
-    return text;
-}
-
-void LoadSettings(Store &store, GameView &view)
-{
-    view.setQuotation(store.readQuotation());
-    // Box by box: a box restored as ticked writes itself back at once.
     for (int i = 0; i < kLetterCount; ++i)
-        view.setLetterState(i, store.readLetter(i));
-    view.showRendering();
+        drop(letterKey(i));
+    drop(kQuotationKey);
+    return !changed || sync();
 }
 
-void ResetSettings(Store &store, GameView &view)
+StoredGame LoadSettings(Store &store)
 {
-    // Every step runs whatever the previous one gave.
-    for (int i = 0; i < kLetterCount; ++i) {
-        store.removeLetter(i);
-        view.setLetterState(i, LetterState::Unticked);
-    }
-    store.removeQuotation();
-    view.setQuotation(QString());
-    view.clearResult();
+    StoredGame game;
+    game.quotation = store.readQuotation();
+    for (int i = 0; i < kLetterCount; ++i)
+        game.letters[i] = store.readLetter(i);
+    return game;
+}
+
+bool ResetSettings(Store &store)
+{
+    return store.removeGame();
 }
 
 } // namespace lexorne::settings

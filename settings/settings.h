@@ -1,35 +1,48 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store: keeps the game (the quotation and the 26 letter states)
-// per user between runs, and restores or clears it through the window.
+// per user between runs. It only reads, writes and clears; the window
+// decides when (see settings/storewriter.h for writes off its thread).
 #pragma once
 
 #include "engine/engine.h"
 
 #include <QByteArray>
-#include <QSettings>
 #include <QString>
 #include <QVariant>
 
+#include <array>
 #include <memory>
+#include <mutex>
+
+class QSettings;
 
 namespace lexorne::settings {
 
+// The game as stored: what a start restores.
+struct StoredGame
+{
+    QString quotation;
+    std::array<LetterState, kLetterCount> letters{};
+};
+
 // Per-user store, organization "Quillmoor", application "Lexorne".
 // Sections "General Settings" (key "Citation") and "Alpha" (keys "0".."25").
-// Every write is flushed at once; write functions return false when the
-// store could not be written (read-only folder, full disk...). QSettings keeps
-// a change it could not save and saves it with the next write that succeeds,
-// so the file catches up with the board once the disk allows it.
 //
-// Nothing is cached here: every call opens the store afresh, so a change made
-// to the file by hand while the program runs is seen, and never overwritten
-// with older values.
+// The file is read once, when the store opens; every write is flushed at
+// once, and write functions return false when the store could not be written
+// (read-only folder, full disk...). QSettings keeps a change it could not
+// save and saves it with the next write that succeeds, so the file catches up
+// with the board once the disk allows it. A write starts from the file as it
+// then is, so a key changed by hand while the program runs is kept, unless
+// the program writes that very key.
 //
-// A file that cannot be parsed (or is not UTF-8) is renamed aside, never
-// rewritten, and the game starts clean; see setAsidePath(). Should renaming
-// fail, the store is left alone for the whole run: reads give the defaults and
-// writes return false.
+// A file that cannot be parsed (or is not UTF-8) is set aside, never
+// rewritten, and the game starts clean; see setAsidePath(). Should setting it
+// aside fail, the store is left alone for the whole run: reads give the
+// defaults and writes return false.
+//
+// Every function may be called from any thread; calls run one at a time.
 class Store
 {
 public:
@@ -50,12 +63,19 @@ public:
     bool writeLetter(int index, LetterState state);
     bool removeLetter(int index);
 
-    // Where the store lives, for messages to the user.
-    QString location() const;
+    // Removes the quotation and the 26 letter keys in one write; other keys
+    // stay.
+    bool removeGame();
 
-    // The name an unreadable store file was given when it was set aside
-    // during this run, or an empty text.
+    // Where the store lives, for messages to the user.
+    QString location() const { return m_location; }
+
+    // Where the unreadable store file found at opening now is (set aside, or
+    // an identical copy set aside by an earlier run); empty when the file
+    // was readable.
     QString setAsidePath() const { return m_setAsidePath; }
+    // The file could not be read, nor set aside: the store is left alone.
+    bool isUnusable() const { return !m_settings; }
 
     // How the quotation is kept: plain text as QSettings writes it; a text
     // holding an unpaired surrogate (which QSettings would replace) as bytes
@@ -64,33 +84,21 @@ public:
     static QString decodeQuotation(const QVariant &stored);
 
 private:
-    std::unique_ptr<QSettings> open() const;
+    bool openChecked();
+    bool setAside(const QString &path);
     bool write(const QString &key, const QVariant &value);
-    bool remove(const QString &key);
+    bool sync();
 
-    mutable QString m_setAsidePath;
-    mutable bool m_unusable = false;
+    mutable std::mutex m_mutex;
+    std::unique_ptr<QSettings> m_settings;
+    QString m_location;
+    QString m_setAsidePath;
 };
 
-// What restoring and clearing the game needs from the main window.
-class GameView
-{
-public:
-    virtual ~GameView() = default;
-    // Sets the quotation box; runs the window's change handling.
-    virtual void setQuotation(const QString &text) = 0;
-    // Sets letter box index; a real change runs the window's letter write.
-    virtual void setLetterState(int index, LetterState state) = 0;
-    // Renders the current quotation into strRendu and the result box,
-    // without touching the clipboard.
-    virtual void showRendering() = 0;
-    // Empties the result box (strRendu stays).
-    virtual void clearResult() = 0;
-};
-
-// Restores the quotation and the board from the store and shows the rendering.
-void LoadSettings(Store &store, GameView &view);
-// Deletes the stored game and clears the board and both text boxes.
-void ResetSettings(Store &store, GameView &view);
+// The stored game, read in one pass from the store as opened.
+StoredGame LoadSettings(Store &store);
+// Deletes the stored game (quotation and letters); false when the store
+// could not be written.
+bool ResetSettings(Store &store);
 
 } // namespace lexorne::settings

@@ -5,7 +5,6 @@
 #include "highlight/highlight.h"
 #include "resources/resources.h"
 #include "ui/accessibility.h"
-#include "ui/checkstate.h"
 #include "ui/lettercounts.h"
 #include "ui/qtcompat.h"
 #include "ui/textbox.h"
@@ -24,23 +23,11 @@
 #include <QShortcutEvent>
 #include <QTimer>
 
+#include <utility>
+
 namespace lexorne {
 
 namespace {
-
-QString letterWriteMessage(const QString &location)
-{
-    return QStringLiteral("Les lettres cochées n'ont pas pu être enregistrées (%1).\n"
-                          "Elles ne seront pas retrouvées au prochain lancement.")
-        .arg(location);
-}
-
-QString quotationWriteMessage(const QString &location)
-{
-    return QStringLiteral("La citation n'a pas pu être enregistrée (%1).\n"
-                          "Elle ne sera pas retrouvée au prochain lancement.")
-        .arg(location);
-}
 
 // Presses a button the moment its access key is typed. Qt's own handling
 // shows the button pressed for 100 ms before it clicks, which would more
@@ -75,7 +62,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      m_store(store)
+      m_store(store), m_writer(store)
 {
     m_report = [this](const QString &message) {
         QMessageBox::warning(this, QString::fromLatin1(kApplicationTitle), message);
@@ -92,7 +79,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     Form_Load();
     if (LetterCountTips::enabled())
         new LetterCountTips(
-            txtOrigin, [this] { return strOriginal; }, chkLetter, txtRendu, this);
+            txtOrigin, [this] { return strOriginal; }, chkLetter, m_board, txtRendu, this);
     // After the load: the lists' entries are part of what must fit.
     layoutControls();
 
@@ -179,6 +166,10 @@ void frmMain::createControls()
     name(cmdReset, QStringLiteral("cmdReset"));
     cmdReset->setAccessibleDescription(
         QStringLiteral("Efface la citation enregistrée et décoche toutes les lettres"));
+    // Reset asks nothing; the tooltip says how to take it back.
+    cmdReset->setToolTip(
+        QStringLiteral("Efface la citation et décoche toutes les lettres, sans confirmation.\n"
+                       "Ctrl+Z (hors des zones de texte) rétablit la partie effacée."));
     cmdGenerate = new QPushButton(QStringLiteral("&On y va !"), this);
     name(cmdGenerate, QStringLiteral("cmdGenerate"));
     cmdGenerate->setAccessibleDescription(
@@ -201,7 +192,8 @@ void frmMain::connectHandlers()
     connect(txtOrigin, &QPlainTextEdit::textChanged, this, &frmMain::txtOrigin_Change);
     for (int k = 0; k < kLetterCount; ++k) {
         QCheckBox *box = chkLetter[k];
-        // stateChanged, not clicked: a change made by the program is stored too.
+        // Any change of state, not only clicks: a change made by the program
+        // reaches the board too.
         connect(box, qtcompat::checkBoxStateChanged, this, [this, box, k] {
             // A greyed box that leaves that state goes back to two states, so
             // clicking never greys it again.
@@ -210,6 +202,7 @@ void frmMain::connectHandlers()
             chkLetter_Click(k);
         });
     }
+    connect(&m_board, &BoardModel::letterChanged, this, &frmMain::showBoardState);
     connect(chkBBCode, qtcompat::checkBoxStateChanged, this, &frmMain::chkBBCode_Click);
     connect(cmdGenerate, &QPushButton::clicked, this, &frmMain::cmdGenerate_Click);
     connect(cmdBBCode, &QPushButton::clicked, this, &frmMain::cmdBBCode_Click);
@@ -229,7 +222,10 @@ void frmMain::Form_Load()
     cmdBBCode->setEnabled(false);
     // The text boxes keep no key state to clear: Ctrl+A and Ctrl+C consume
     // their own key event instead of waiting for a character to drop.
-    settings::LoadSettings(m_store, *this);
+    restoreGame(settings::LoadSettings(m_store));
+    // Only now: restoring the game writes nothing back.
+    followStore();
+    addUndoKeys();
 }
 
 void frmMain::txtOrigin_Change()
@@ -237,28 +233,20 @@ void frmMain::txtOrigin_Change()
     strOriginal = quotationText();
 }
 
-void frmMain::chkLetter_Click(int Index)
-{
-    if (Index < 0 || Index >= kLetterCount)
-        return;
-    if (!m_store.writeLetter(Index, toLetterState(chkLetter[Index]->checkState())))
-        reportLetterWriteFailure();
-}
-
 void frmMain::chkBBCode_Click()
 {
-    switch (toLetterState(chkBBCode->checkState())) {
-    case LetterState::Ticked:
+    switch (chkBBCode->checkState()) {
+    case Qt::Checked:
         cboBBCode1->setEnabled(true);
         cboBBCode2->setEnabled(true);
         cmdBBCode->setEnabled(true);
         break;
-    case LetterState::Unticked:
+    case Qt::Unchecked:
         cboBBCode1->setEnabled(false);
         cboBBCode2->setEnabled(false);
         cmdBBCode->setEnabled(false);
         break;
-    case LetterState::Greyed:
+    case Qt::PartiallyChecked:
         break;
     }
 }
@@ -285,11 +273,6 @@ void frmMain::cmdBBCode_Click()
         putOnClipboard(strFinal);
 }
 
-void frmMain::cmdReset_Click()
-{
-    settings::ResetSettings(m_store, *this);
-}
-
 void frmMain::cmdExit_Click()
 {
     close();
@@ -302,20 +285,6 @@ void frmMain::cmdAbout_Click()
     if (!m_about)
         m_about = new frmAbout(this, m_aboutOptions);
     m_about->exec();
-}
-
-void frmMain::Form_Unload()
-{
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    if (!storeQuotation())
-        m_report(quotationWriteMessage(m_store.location()));
-}
-
-bool frmMain::storeQuotation()
-{
-    return m_store.writeQuotation(quotationText());
 }
 
 void frmMain::setProblemReporter(ProblemReporter reporter)
@@ -340,61 +309,33 @@ void frmMain::showEvent(QShowEvent *event)
     if (!m_firstShow)
         return;
     m_firstShow = false;
-    // A letter that could not be stored during the load is told once the
-    // window is there to carry the message.
-    if (m_letterWarningPending) {
-        m_letterWarningPending = false;
-        // A timer of the window's, not QTimer::singleShot(), whose hand-over
-        // of the slot to Qt the static analyser cannot follow.
+    // What happened during the load is told once the window is there to
+    // carry the message. A timer of the window's, not QTimer::singleShot(),
+    // whose hand-over of the slot to Qt the static analyser cannot follow.
+    if (!m_pendingMessages.isEmpty()) {
         auto *later = new QTimer(this);
         later->setSingleShot(true);
         connect(later, &QTimer::timeout, this, [this, later] {
             later->deleteLater();
-            m_report(letterWriteMessage(m_store.location()));
+            const QStringList messages = std::exchange(m_pendingMessages, {});
+            for (const QString &message : messages)
+                m_report(message);
         });
         later->start(0);
     }
 }
 
-void frmMain::setQuotation(const QString &text)
-{
-    txtOrigin->setPlainText(text);
-}
-
-void frmMain::setLetterState(int index, LetterState state)
-{
-    if (index >= 0 && index < kLetterCount)
-        chkLetter[index]->setCheckState(toCheckState(state));
-}
-
 void frmMain::showRendering()
 {
     strRendu =
-        RenderQuotation(quotationText(), currentBoard(),
+        RenderQuotation(quotationText(), m_board.board(),
                         {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
     showResult(strRendu);
-}
-
-void frmMain::clearResult()
-{
-    showResult(QString());
 }
 
 QString frmMain::quotationText() const
 {
     return documentText(*txtOrigin->document());
-}
-
-Board frmMain::currentBoard() const
-{
-    Board board;
-    for (int k = 0; k < kLetterCount; ++k) {
-        board.states[k] = toLetterState(chkLetter[k]->checkState());
-        // The caption is what the masking compares with; an accelerator
-        // marker a desktop theme may have slipped in is not part of it.
-        board.captions[k] = chkLetter[k]->text().remove(u'&');
-    }
-    return board;
 }
 
 void frmMain::showResult(const QString &text)
@@ -408,17 +349,6 @@ void frmMain::putOnClipboard(const QString &text)
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(text);
-}
-
-void frmMain::reportLetterWriteFailure()
-{
-    if (m_letterWriteReported)
-        return;
-    m_letterWriteReported = true;
-    if (isVisible())
-        m_report(letterWriteMessage(m_store.location()));
-    else
-        m_letterWarningPending = true;
 }
 
 } // namespace lexorne

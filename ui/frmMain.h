@@ -5,10 +5,14 @@
 #pragma once
 
 #include "settings/settings.h"
+#include "settings/storewriter.h"
+#include "ui/boardmodel.h"
 #include "ui/frmAbout.h"
 
 #include <QPointer>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -20,11 +24,18 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QUndoStack;
 
 namespace lexorne {
 
 // Every control carries its member name as objectName; the letter boxes are
 // "chkLetter0" ("A") to "chkLetter25" ("Z").
+//
+// The game: the check boxes show one board model, which the store follows
+// (on a thread of its own, settings::StoreWriter). Every tick and every
+// reset goes through an undo stack: Ctrl+Z undoes, Ctrl+Maj+Z and Ctrl+Y
+// redo, while the focus is not in a text box (there they are the text's).
+// The quotation is stored when typing pauses for kAutosaveMs, and at close.
 //
 // Ending the program: closing the window (close box, "&Quitter", or close()
 // called by anyone) runs Form_Unload() once, which stores the quotation and
@@ -33,10 +44,13 @@ namespace lexorne {
 //   does not block (setProblemReporter with a line on stderr), then call close().
 // - The session manager's commitDataRequest should call storeQuotation(): it
 //   saves without closing and without any message, and says whether it worked.
-class frmMain : public QWidget, private settings::GameView
+class frmMain : public QWidget
 {
     Q_OBJECT
 public:
+    // How long typing must pause before the quotation is stored.
+    static constexpr int kAutosaveMs = 2000;
+
     // Builds the controls and runs Form_Load(), which restores the stored game.
     explicit frmMain(settings::Store &store, QWidget *parent = nullptr);
     ~frmMain() override;
@@ -60,8 +74,17 @@ public:
 
     // Stores the quotation and reports a failure; runs at most once.
     void Form_Unload();
-    // Writes the quotation box's exact text to the store; false on failure.
+    // Writes the quotation box's exact text to the store at once, after
+    // every write already asked for; false on failure.
     bool storeQuotation();
+
+    // Returns once every write asked for so far has reached the store.
+    void waitUntilStored() { m_writer.waitUntilWritten(); }
+
+    // The board the check boxes show.
+    const BoardModel &boardModel() const { return m_board; }
+    // The ticks and resets that Ctrl+Z undoes.
+    QUndoStack *undoStack() const { return m_undo; }
 
     // Who tells the user about a failed save (default: a message box).
     void setProblemReporter(ProblemReporter reporter);
@@ -92,19 +115,29 @@ private:
     void cmdExit_Click();
     void cmdAbout_Click();
 
-    // settings::GameView
-    void setQuotation(const QString &text) override;
-    void setLetterState(int index, LetterState state) override;
-    void showRendering() override;
-    void clearResult() override;
+    // The game's flow (frmMainGame.cpp).
+    void restoreGame(const settings::StoredGame &game);
+    void followStore();
+    void addUndoKeys();
+    void undoKey(bool redo);
+    void showBoardState(int index, LetterState state);
+    void clearGame();
+    // Puts text into the quotation box as already stored: no autosave.
+    void setQuotation(const QString &text);
+    void autosaveQuotation();
+    void storeFailed(settings::StoreWriter::Subject subject);
+    void tell(const QString &message);
 
+    void showRendering();
     QString quotationText() const;
-    Board currentBoard() const;
     void showResult(const QString &text);
     static void putOnClipboard(const QString &text);
-    void reportLetterWriteFailure();
 
     settings::Store &m_store;
+    settings::StoreWriter m_writer;
+    BoardModel m_board;
+    QUndoStack *m_undo = nullptr;
+    QTimer m_autosave;
 
     QGroupBox *fraOriginal = nullptr;
     QGroupBox *fraAlpha = nullptr;
@@ -138,8 +171,12 @@ private:
     double m_scale = 1.0;
     bool m_firstShow = true;
     bool m_unloaded = false;
+    bool m_quotationTyped = false;
+    // Each kind of failed write is told once a run.
     bool m_letterWriteReported = false;
-    bool m_letterWarningPending = false;
+    bool m_quotationWriteReported = false;
+    // What to tell once the window is there to carry it.
+    QStringList m_pendingMessages;
 };
 
 } // namespace lexorne

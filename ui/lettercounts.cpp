@@ -2,9 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/lettercounts.h"
 
-#include "ui/checkstate.h"
-#include "ui/qtcompat.h"
-
 #include <QCheckBox>
 #include <QEvent>
 #include <QPlainTextEdit>
@@ -34,18 +31,17 @@ void describe(QWidget *widget, const QString &text)
 
 LetterCountTips::LetterCountTips(QPlainTextEdit *quotationBox, std::function<QString()> quotation,
                                  const std::array<QCheckBox *, kLetterCount> &letterBoxes,
-                                 QWidget *resultBox, QObject *parent)
+                                 const BoardModel &board, QWidget *resultBox, QObject *parent)
     : QObject(parent), m_quotation(std::move(quotation)), m_letterBoxes(letterBoxes),
-      m_resultBox(resultBox)
+      m_board(board), m_resultBox(resultBox)
 {
     m_pause.setSingleShot(true);
     m_pause.setInterval(kPauseMs);
     connect(&m_pause, &QTimer::timeout, this, &LetterCountTips::refresh);
     connect(quotationBox, &QPlainTextEdit::textChanged, this, &LetterCountTips::quotationChanged);
-    for (QCheckBox *box : m_letterBoxes) {
-        connect(box, qtcompat::checkBoxStateChanged, this, &LetterCountTips::showSummary);
+    connect(&m_board, &BoardModel::letterChanged, this, &LetterCountTips::showSummary);
+    for (QCheckBox *box : m_letterBoxes)
         box->installEventFilter(this);
-    }
     m_resultBox->installEventFilter(this);
     refresh();
 }
@@ -121,15 +117,7 @@ void LetterCountTips::showSummary()
     // summary for the board as it then stands.
     if (m_stale)
         return;
-    describe(m_resultBox, summaryText(m_empty, m_tally, currentBoard()));
-}
-
-Board LetterCountTips::currentBoard() const
-{
-    Board board;
-    for (int k = 0; k < kLetterCount; ++k)
-        board.states[k] = toLetterState(m_letterBoxes[k]->checkState());
-    return board;
+    describe(m_resultBox, summaryText(m_empty, m_tally, m_board.board()));
 }
 
 } // namespace lexorne

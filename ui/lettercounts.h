@@ -12,6 +12,7 @@
 #pragma once
 
 #include "engine/lettercount.h"
+#include "ui/boardmodel.h"
 
 #include <QObject>
 #include <QString>
@@ -33,10 +34,10 @@ public:
     static constexpr int kPauseMs = 300;
 
     // quotation returns the quotation box's exact text. Counts it at once,
-    // then follows the box's changes and the boxes' ticks.
+    // then follows the box's changes and the board's ticks.
     LetterCountTips(QPlainTextEdit *quotationBox, std::function<QString()> quotation,
-                    const std::array<QCheckBox *, kLetterCount> &letterBoxes, QWidget *resultBox,
-                    QObject *parent = nullptr);
+                    const std::array<QCheckBox *, kLetterCount> &letterBoxes,
+                    const BoardModel &board, QWidget *resultBox, QObject *parent = nullptr);
 
     // "E : 12 fois dans la citation", "K : absente de la citation".
     static QString letterText(int box, qsizetype count);
@@ -57,10 +58,10 @@ private:
     void quotationChanged();
     void showLetterTexts();
     void showSummary();
-    Board currentBoard() const;
 
     std::function<QString()> m_quotation;
     std::array<QCheckBox *, kLetterCount> m_letterBoxes;
+    const BoardModel &m_board;
     QWidget *m_resultBox;
     QTimer m_pause;
     LetterTally m_tally;

@@ -333,9 +333,11 @@ case_typical_request() {
     wait_focus "$ABOUT" 15000 "after Alt+P, the about window" || return
     keys Escape
     wait_focus "$MAIN" 15000 "after Escape, the main window" || return
-    # The quotation is stored when the window goes, and only then.
-    settings_lines | grep -q '^General%20Settings/Citation=' &&
-        fail "the quotation was stored before Alt+Q"
+    # The quotation is stored once typing has paused 2 s, before any close,
+    # so that a crash loses no more; and again when the window goes.
+    quotation_stored() { settings_lines | grep -q '^General%20Settings/Citation=.'; }
+    xs_wait 10000 quotation_stored ||
+        fail "the quotation was not stored while the window stayed open"
     keys alt+q
     if ! wait_exit "$LX_PID" 15000; then
         fail "still running 15 s after Alt+Q"

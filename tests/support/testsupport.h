@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Test support shared by every suite: a widget found by its objectName (or
 // the suite stops, naming it), a settings store in a temporary folder, and a
-// throwaway runtime folder.
+// throwaway runtime folder. The main window's fixture is in
+// tests/support/mainwindow.h; a board from its letters is Board::fromLetters.
 #pragma once
 
 #include <QList>

@@ -4,16 +4,13 @@
 // focus is found in the accessibility tree with a French name that says what
 // it does, the right role and the right state.
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 
-#include "tests/support/testsupport.h"
+#include "tests/support/mainwindow.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
 #include <QCheckBox>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <memory>
@@ -81,22 +78,16 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::TemporarySettings> m_settings;
-    std::unique_ptr<settings::Store> m_store;
-    std::unique_ptr<frmMain> m_main;
+    testsupport::MainWindow m_fixture;
     QStringList m_opened;
 
     frmMain &openMain()
     {
-        m_store = std::make_unique<settings::Store>();
-        m_main = std::make_unique<frmMain>(*m_store);
-        m_main->show();
-        return *m_main;
+        m_fixture.open();
+        m_fixture.window().show();
+        return m_fixture.window();
     }
-    QCheckBox *letter(int k) const
-    {
-        return testsupport::widget<QCheckBox>(m_main.get(), u"chkLetter%1"_s.arg(k));
-    }
+    QCheckBox *letter(int k) const { return m_fixture.letter(k); }
     AboutOptions aboutOptions()
     {
         AboutOptions options;
@@ -108,19 +99,12 @@ private:
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        // A fresh settings folder for every test, never the user's.
-        m_settings = std::make_unique<testsupport::TemporarySettings>();
-        QVERIFY(m_settings->isValid());
+        QVERIFY(m_fixture.begin());
         m_opened.clear();
     }
-    void cleanup()
-    {
-        m_main.reset();
-        m_store.reset();
-    }
+    void cleanup() { m_fixture.end(); }
 
     void controls_data()
     {
@@ -169,9 +153,9 @@ private slots:
         openMain();
         letter(0)->setChecked(true);
         letter(4)->setCheckState(Qt::PartiallyChecked);
-        frmAbout aboutWindow(m_main.get(), aboutOptions());
+        frmAbout aboutWindow(&m_fixture.window(), aboutOptions());
         aboutWindow.show();
-        QWidget *window = about ? static_cast<QWidget *>(&aboutWindow) : m_main.get();
+        QWidget *window = about ? static_cast<QWidget *>(&aboutWindow) : &m_fixture.window();
 
         const QList<Node> nodes = tree(window);
         const Node *node = find(nodes, control);
@@ -199,9 +183,9 @@ private slots:
     {
         QFETCH(bool, about);
         openMain();
-        frmAbout aboutWindow(m_main.get(), aboutOptions());
+        frmAbout aboutWindow(&m_fixture.window(), aboutOptions());
         aboutWindow.show();
-        QWidget *window = about ? static_cast<QWidget *>(&aboutWindow) : m_main.get();
+        QWidget *window = about ? static_cast<QWidget *>(&aboutWindow) : &m_fixture.window();
         int focusable = 0;
         for (const Node &node : tree(window)) {
             if (!node.state.focusable || node.state.invisible)
@@ -247,15 +231,14 @@ private slots:
         QCOMPARE(letter(7)->checkState(), after);
         QCOMPARE(iface->state().checked, after == Qt::Checked);
         QVERIFY(!iface->state().checkStateMixed);
-        QSettings stored = testsupport::TemporarySettings::open();
-        QCOMPARE(stored.value(u"Alpha/7"_s).toString(), after == Qt::Checked ? u"1"_s : u"0"_s);
+        QCOMPARE(m_fixture.stored(u"Alpha/7"_s).toString(), after == Qt::Checked ? u"1"_s : u"0"_s);
     }
 
     // A screen reader's "press" on the web link opens it as a click does.
     void linkPress()
     {
         openMain();
-        frmAbout about(m_main.get(), aboutOptions());
+        frmAbout about(&m_fixture.window(), aboutOptions());
         about.show();
         auto *link = testsupport::widget(&about, u"lblWeb"_s);
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(link);

@@ -1,14 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/frmMain.h"
-
-#include "tests/support/testsupport.h"
+#include "tests/support/mainwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -35,11 +34,6 @@ QString clipboard()
     return QGuiApplication::clipboard()->text();
 }
 
-QSettings storeFile()
-{
-    return testsupport::TemporarySettings::open();
-}
-
 } // namespace
 
 class TestFrmMain : public QObject
@@ -47,52 +41,35 @@ class TestFrmMain : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::TemporarySettings> m_settings;
-    std::unique_ptr<settings::Store> m_store;
-    std::unique_ptr<frmMain> m_window;
+    testsupport::MainWindow m_main;
     QFont m_font;
 
-    frmMain &open()
-    {
-        m_store = std::make_unique<settings::Store>();
-        m_window = std::make_unique<frmMain>(*m_store);
-        return *m_window;
-    }
+    frmMain &open() { return m_main.open(); }
     template <class T = QWidget>
     T *get(const QString &name) const
     {
-        return testsupport::widget<T>(m_window.get(), name);
+        return m_main.get<T>(name);
     }
-    QCheckBox *letter(int k) const { return get<QCheckBox>(u"chkLetter%1"_s.arg(k)); }
-    QCheckBox *option(const QString &name) const { return get<QCheckBox>(name); }
-    QPlainTextEdit *origin() const { return get<QPlainTextEdit>(u"txtOrigin"_s); }
-    QPlainTextEdit *result() const { return get<QPlainTextEdit>(u"txtRendu"_s); }
-    void click(const QString &name) const { get<QPushButton>(name)->click(); }
-    void showActive()
-    {
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-    }
+    QCheckBox *letter(int k) const { return m_main.letter(k); }
+    QCheckBox *option(const QString &name) const { return m_main.option(name); }
+    QPlainTextEdit *origin() const { return m_main.origin(); }
+    QPlainTextEdit *result() const { return m_main.result(); }
+    void click(const QString &name) const { m_main.click(name); }
+    void showActive() { QVERIFY(m_main.showActive()); }
+    static QSettings storeFile() { return testsupport::MainWindow::storeFile(); }
+    QVariant stored(const QString &key) { return m_main.stored(key); }
 
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        m_font = QApplication::font();
-    }
+    void initTestCase() { m_font = QApplication::font(); }
     void init()
     {
-        // A fresh settings folder for every test, never the user's.
-        m_settings = std::make_unique<testsupport::TemporarySettings>();
-        QVERIFY(m_settings->isValid());
+        QVERIFY(m_main.begin());
         // Something on the clipboard, to see whether it was replaced.
         QGuiApplication::clipboard()->setText(kBefore);
     }
     void cleanup()
     {
-        m_window.reset();
-        m_store.reset();
+        m_main.end();
         QApplication::setFont(m_font);
     }
 
@@ -230,8 +207,8 @@ private slots:
         QCOMPARE(result()->toPlainText(), QString(w.strRendu).replace(u'\r', u'\n'));
         QCOMPARE(clipboard(), kBefore);
         // Restoring rewrites nothing, and an empty store is not even created.
-        QCOMPARE(storeFile().value(u"Alpha/4"_s).toString(), storedE);
-        QCOMPARE(storeFile().allKeys().isEmpty(), storedE.isNull());
+        QCOMPARE(stored(u"Alpha/4"_s).toString(), storedE);
+        QCOMPARE(QFileInfo::exists(m_main.settings().storePath()), !storedE.isNull());
 
         // The options always start the same way (the highlight switch and its
         // controls: see highlightControls).
@@ -347,18 +324,18 @@ private slots:
     {
         open();
         QTest::mouseClick(letter(0), Qt::LeftButton);
-        QCOMPARE(storeFile().value(u"Alpha/0"_s).toString(), u"1"_s);
+        QCOMPARE(stored(u"Alpha/0"_s).toString(), u"1"_s);
         QTest::mouseClick(letter(0), Qt::LeftButton);
-        QCOMPARE(storeFile().value(u"Alpha/0"_s).toString(), u"0"_s);
+        QCOMPARE(stored(u"Alpha/0"_s).toString(), u"0"_s);
         letter(25)->setChecked(true); // a change by the program is stored too
-        QCOMPARE(storeFile().value(u"Alpha/25"_s).toString(), u"1"_s);
+        QCOMPARE(stored(u"Alpha/25"_s).toString(), u"1"_s);
 
         // A greyed box goes back to two states once clicked.
         letter(3)->setCheckState(Qt::PartiallyChecked);
         for (int i = 0; i < 3; ++i)
             QTest::mouseClick(letter(3), Qt::LeftButton);
         QCOMPARE(letter(3)->checkState(), Qt::Checked);
-        QCOMPARE(storeFile().value(u"Alpha/3"_s).toString(), u"1"_s);
+        QCOMPARE(stored(u"Alpha/3"_s).toString(), u"1"_s);
     }
 
     void resetThenUnload()
@@ -371,30 +348,30 @@ private slots:
 
         click(u"cmdReset"_s);
         // "B" was ticked and is stored unticked; "C" never was and has no key.
-        QCOMPARE(storeFile().value(u"Alpha/1"_s).toString(), u"0"_s);
-        QVERIFY(!storeFile().contains(u"Alpha/2"_s));
-        QVERIFY(!storeFile().contains(kCitation));
+        QCOMPARE(stored(u"Alpha/1"_s).toString(), u"0"_s);
+        QVERIFY(!stored(u"Alpha/2"_s).isValid());
+        QVERIFY(!stored(kCitation).isValid());
         QVERIFY(!letter(1)->isChecked());
         QVERIFY(origin()->document()->isEmpty() && w.strOriginal.isEmpty());
         QVERIFY(result()->document()->isEmpty());
         QCOMPARE(w.strRendu, rendering);
 
         click(u"cmdExit"_s);
-        QCOMPARE(storeFile().value(kCitation), QVariant(QString()));
+        QCOMPARE(stored(kCitation), QVariant(QString()));
         // The unload runs once; saving for the session manager takes the box
         // as it is, character for character.
         const QString quotation = u"Ligne\u00a01\n\nLigne 2 "_s;
         origin()->setPlainText(quotation);
         w.close();
-        QCOMPARE(storeFile().value(kCitation), QVariant(QString()));
+        QCOMPARE(stored(kCitation), QVariant(QString()));
         QVERIFY(w.storeQuotation());
-        QCOMPARE(storeFile().value(kCitation).toString(), quotation);
+        QCOMPARE(stored(kCitation).toString(), quotation);
     }
 
     void failedSavesAreReported()
     {
         // A file where the store's folder should be: every write fails.
-        QFile blocker(m_settings->folder());
+        QFile blocker(m_main.settings().folder());
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         frmMain &w = open();
@@ -451,7 +428,7 @@ private slots:
         QTest::keyClick(origin(), key, Qt::AltModifier);
         const QStringList state{
             w.strRendu, origin()->toPlainText(), w.findChild<frmAbout *>() ? u"about"_s : QString(),
-            w.isVisible() ? u"shown"_s : QString(), storeFile().value(kCitation).toString()};
+            w.isVisible() ? u"shown"_s : QString(), stored(kCitation).toString()};
         QTEST(state, "after");
     }
 

@@ -1,9 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/frmMain.h"
 #include "ui/lettercounts.h"
 
-#include "tests/support/testsupport.h"
+#include "tests/support/mainwindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -11,8 +10,6 @@
 #include <QHelpEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <memory>
@@ -21,11 +18,6 @@ using namespace lexorne;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QSettings storeFile()
-{
-    return testsupport::TemporarySettings::open();
-}
 
 // What assistive technology reads as the widget's description.
 QString description(QWidget *widget)
@@ -49,48 +41,20 @@ class TestLetterCounts : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::TemporarySettings> m_settings;
-    std::unique_ptr<settings::Store> m_store;
-    std::unique_ptr<frmMain> m_window;
+    testsupport::MainWindow m_fixture;
 
-    frmMain &open()
+    frmMain &open() { return m_fixture.open(); }
+    QCheckBox *letter(QChar c) const { return m_fixture.letter(c); }
+    QPlainTextEdit *origin() const { return m_fixture.origin(); }
+    QWidget *result() const { return m_fixture.result(); }
+    static void store(const QString &quotation, const QString &ticked)
     {
-        m_store = std::make_unique<settings::Store>();
-        m_window = std::make_unique<frmMain>(*m_store);
-        return *m_window;
-    }
-    template <class T = QWidget>
-    T *get(const QString &name) const
-    {
-        return testsupport::widget<T>(m_window.get(), name);
-    }
-    QCheckBox *letter(QChar c) const
-    {
-        return get<QCheckBox>(u"chkLetter%1"_s.arg(c.unicode() - u'A'));
-    }
-    QPlainTextEdit *origin() const { return get<QPlainTextEdit>(u"txtOrigin"_s); }
-    QWidget *result() const { return get<QWidget>(u"txtRendu"_s); }
-    void store(const QString &quotation, const QString &ticked)
-    {
-        QSettings s = storeFile();
-        s.setValue(u"General Settings/Citation"_s, quotation);
-        for (QChar c : ticked)
-            s.setValue(u"Alpha/%1"_s.arg(c.unicode() - u'A'), u"1"_s);
+        testsupport::MainWindow::storeGame(quotation, ticked);
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init()
-    {
-        // A fresh settings folder for every test, never the user's.
-        m_settings = std::make_unique<testsupport::TemporarySettings>();
-        QVERIFY(m_settings->isValid());
-    }
-    void cleanup()
-    {
-        m_window.reset();
-        m_store.reset();
-    }
+    void init() { QVERIFY(m_fixture.begin()); }
+    void cleanup() { m_fixture.end(); }
 
     void texts_data()
     {
@@ -171,7 +135,7 @@ private slots:
         for (QChar c : toggled)
             letter(c)->click();
         if (reset)
-            get<QPushButton>(u"cmdReset"_s)->click();
+            m_fixture.click(u"cmdReset"_s);
 
         QTRY_COMPARE_WITH_TIMEOUT(told(letter(u'E')), letterE, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(told(result()), summary, 5000);
@@ -197,7 +161,7 @@ private slots:
         QCOMPARE(told(result()), u"Lettres encore cachées : 4 (E, H, L, T)"_s);
         letter(u'H')->click();
 
-        QWidget *target = get(hovered);
+        QWidget *target = m_fixture.get(hovered);
         if (auto *box = qobject_cast<QPlainTextEdit *>(target))
             target = box->viewport();
         QHelpEvent tip(QEvent::ToolTip, QPoint(1, 1), target->mapToGlobal(QPoint(1, 1)));

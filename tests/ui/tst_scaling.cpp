@@ -5,9 +5,8 @@
 // content needs inside its parent, none covers another, and the pictures
 // are drawn for the screen's pixel density instead of being stretched.
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 
-#include "tests/support/testsupport.h"
+#include "tests/support/mainwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -65,18 +64,15 @@ class TestScaling : public QObject
 private:
     QFont m_font;
     double m_scale = 1.0;
-    std::unique_ptr<testsupport::TemporarySettings> m_settings;
-    std::unique_ptr<settings::Store> m_store;
-    std::unique_ptr<frmMain> m_main;
+    testsupport::MainWindow m_fixture;
     std::unique_ptr<frmAbout> m_about;
 
     QWidget *open(bool about)
     {
-        m_store = std::make_unique<settings::Store>();
-        m_main = std::make_unique<frmMain>(*m_store);
+        m_fixture.open();
         if (!about)
-            return m_main.get();
-        m_about = std::make_unique<frmAbout>(m_main.get());
+            return &m_fixture.window();
+        m_about = std::make_unique<frmAbout>(&m_fixture.window());
         return m_about.get();
     }
 
@@ -93,17 +89,11 @@ private slots:
         QVERIFY(QGuiApplication::primaryScreen());
         QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), m_scale);
     }
-    void init()
-    {
-        // A fresh settings folder for every test, never the user's.
-        m_settings = std::make_unique<testsupport::TemporarySettings>();
-        QVERIFY(m_settings->isValid());
-    }
+    void init() { QVERIFY(m_fixture.begin()); }
     void cleanup()
     {
         m_about.reset();
-        m_main.reset();
-        m_store.reset();
+        m_fixture.end();
         QApplication::setFont(m_font);
     }
 
@@ -133,7 +123,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->minimumSize(), window->maximumSize());
 
-        const int designPixel = about ? 0 : qCeil(m_main->layoutScale());
+        const int designPixel = about ? 0 : qCeil(m_fixture.window().layoutScale());
         const QList<QWidget *> all = controls(window);
         QVERIFY(all.size() >= (about ? 7 : 40));
         for (QWidget *widget : all) {

@@ -4,10 +4,9 @@
 // colours, every text stays readable on what it is drawn on, and a theme
 // switched while the windows are open repaints them.
 #include "ui/frmAbout.h"
-#include "ui/frmMain.h"
 #include "ui/themecolours.h"
 
-#include "tests/support/testsupport.h"
+#include "tests/support/mainwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -148,25 +147,22 @@ class TestThemes : public QObject
 
 private:
     QPalette m_light;
-    std::unique_ptr<testsupport::TemporarySettings> m_settings;
-    std::unique_ptr<settings::Store> m_store;
-    std::unique_ptr<frmMain> m_main;
+    testsupport::MainWindow m_fixture;
     std::unique_ptr<frmAbout> m_about;
 
     // Both windows, shown, with a result and the highlight controls enabled.
     void open()
     {
-        m_store = std::make_unique<settings::Store>();
-        m_main = std::make_unique<frmMain>(*m_store);
-        testsupport::widget<QPlainTextEdit>(m_main.get(), u"txtOrigin"_s)
+        m_fixture.open();
+        testsupport::widget<QPlainTextEdit>(&m_fixture.window(), u"txtOrigin"_s)
             ->setPlainText(u"Le cœur"_s);
-        testsupport::widget<QCheckBox>(m_main.get(), u"chkBBCode"_s)->setChecked(true);
-        m_main->cmdGenerate_Click();
-        m_main->show();
-        m_about = std::make_unique<frmAbout>(m_main.get());
+        testsupport::widget<QCheckBox>(&m_fixture.window(), u"chkBBCode"_s)->setChecked(true);
+        m_fixture.window().cmdGenerate_Click();
+        m_fixture.window().show();
+        m_about = std::make_unique<frmAbout>(&m_fixture.window());
         // Side by side: the offscreen pointer goes to the first window under it.
-        m_main->move(0, 0);
-        m_about->move(m_main->frameGeometry().right() + 20, 0);
+        m_fixture.window().move(0, 0);
+        m_about->move(m_fixture.window().frameGeometry().right() + 20, 0);
         m_about->show();
         // The pointer is followed only over the active window.
         m_about->activateWindow();
@@ -175,7 +171,7 @@ private:
     QLabel *link() const { return testsupport::widget<QLabel>(m_about.get(), u"lblWeb"_s); }
     QWidget *resultViewport() const
     {
-        return testsupport::widget<QPlainTextEdit>(m_main.get(), u"txtRendu"_s)->viewport();
+        return testsupport::widget<QPlainTextEdit>(&m_fixture.window(), u"txtRendu"_s)->viewport();
     }
     void hoverLink(bool over)
     {
@@ -191,17 +187,11 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         m_light = QApplication::palette();
     }
-    void init()
-    {
-        // A fresh settings folder for every test, never the user's.
-        m_settings = std::make_unique<testsupport::TemporarySettings>();
-        QVERIFY(m_settings->isValid());
-    }
+    void init() { QVERIFY(m_fixture.begin()); }
     void cleanup()
     {
         m_about.reset();
-        m_main.reset();
-        m_store.reset();
+        m_fixture.end();
         QApplication::setPalette(m_light);
     }
 
@@ -291,8 +281,8 @@ private slots:
         }
 
         for (auto group : {QPalette::Active, QPalette::Inactive}) {
-            for (QWidget *window :
-                 {static_cast<QWidget *>(m_main.get()), static_cast<QWidget *>(m_about.get())}) {
+            for (QWidget *window : {static_cast<QWidget *>(&m_fixture.window()),
+                                    static_cast<QWidget *>(m_about.get())}) {
                 for (QWidget *widget : textWidgets(window)) {
                     const double ratio =
                         contrastRatio(foregroundOf(widget, group), backgroundOf(widget, group));
@@ -311,7 +301,8 @@ private slots:
 
             // The result box stands apart from the quotation box.
             const QWidget *origin =
-                testsupport::widget<QPlainTextEdit>(m_main.get(), u"txtOrigin"_s)->viewport();
+                testsupport::widget<QPlainTextEdit>(&m_fixture.window(), u"txtOrigin"_s)
+                    ->viewport();
             const double apart =
                 contrastRatio(backgroundOf(resultViewport(), group), backgroundOf(origin, group));
             QVERIFY2(apart >= kDistinctBackgrounds, qPrintable(QString::number(apart)));

@@ -1,0 +1,143 @@
+// SPDX-FileCopyrightText: 2026 Quillmoor
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The store as the window uses it: a start (the store opened and read, the
+// window built and the game restored) with an empty store and with a stored
+// quotation of 1 M characters, and a tick on that game, timed on the
+// window's thread (what the user waits for) and until the store has it.
+//
+//   build/bench/lexorne_bench_store --benchmark_repetitions=5
+//
+// Runs offscreen, on a store in a temporary folder, never the user's.
+#include "settings/settings.h"
+#include "ui/frmMain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QFile>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace {
+
+using namespace lexorne;
+
+// French prose with accents and line breaks, cut to size characters.
+QString quotationOf(qsizetype size)
+{
+    const QString line =
+        QStringLiteral("Le cœur a ses raisons que la raison ne connaît point ; on le sait en mille "
+                       "choses. « Été comme hiver », disait-elle, à l'ombre des tilleuls.\n");
+    QString text;
+    text.reserve(size + line.size());
+    while (text.size() < size)
+        text += line;
+    text.truncate(size);
+    return text;
+}
+
+// A store of its own in a temporary folder, holding a quotation of size
+// characters and a game in progress.
+class StoredGame
+{
+public:
+    explicit StoredGame(qsizetype size)
+    {
+        QSettings::setDefaultFormat(QSettings::IniFormat);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
+        if (size == 0)
+            return;
+        settings::Store store;
+        m_path = store.location();
+        store.writeQuotation(quotationOf(size));
+        for (int k : {0, 4, 13, 17, 18, 19})
+            store.writeLetter(k, LetterState::Ticked);
+    }
+
+    // QSettings keeps what it read of a small file for the next object on
+    // it, unless the file changed since: a new date makes the next start
+    // read the file, as a new process would.
+    void forget()
+    {
+        if (m_path.isEmpty())
+            return;
+        QFile file(m_path);
+        if (file.open(QIODevice::ReadWrite))
+            file.setFileTime(QDateTime::currentDateTime().addSecs(++m_touches),
+                             QFileDevice::FileModificationTime);
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_path;
+    int m_touches = 0;
+};
+
+void BM_Start(benchmark::State &state)
+{
+    StoredGame game(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        game.forget();
+        state.ResumeTiming();
+        settings::Store store;
+        frmMain window(store);
+        benchmark::DoNotOptimize(window.strRendu.size());
+    }
+}
+BENCHMARK(BM_Start)->Arg(0)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// One tick by the user: the box's click on the window's thread. The
+// writes it asks for run on the store's thread, and are waited for outside
+// the timing, so each tick finds the store idle, as a user's would.
+void BM_TickWindowThread(benchmark::State &state)
+{
+    const StoredGame game(state.range(0));
+    settings::Store store;
+    frmMain window(store);
+    auto *box = window.findChild<QCheckBox *>(QStringLiteral("chkLetter1"));
+    for (auto _ : state) {
+        box->click();
+        state.PauseTiming();
+        window.waitUntilStored();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TickWindowThread)->Arg(0)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// The same tick until the store file holds it: the time spent off the
+// window's thread.
+void BM_TickWritten(benchmark::State &state)
+{
+    const StoredGame game(state.range(0));
+    settings::Store store;
+    frmMain window(store);
+    auto *box = window.findChild<QCheckBox *>(QStringLiteral("chkLetter1"));
+    for (auto _ : state) {
+        box->click();
+        window.waitUntilStored();
+    }
+}
+BENCHMARK(BM_TickWritten)->Arg(0)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // No display needed, and never the user's settings.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
