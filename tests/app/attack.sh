@@ -32,8 +32,10 @@ trap cleanup EXIT
 as_victim() { setpriv --reuid="$victim_uid" --regid="$victim_gid" --clear-groups "$@"; }
 as_other() { setpriv --reuid="$other_uid" --regid="$other_uid" --clear-groups "$@"; }
 
+# A checkout below a folder closed to other users (root's own home, where a
+# newcomer working as root clones it) keeps nobody out: nothing to play then.
 as_victim test -x "$lexorne" -a -x "$attacker" ||
-    { echo "FAIL: nobody cannot run $lexorne (modes of the folders above it)"; exit 1; }
+    skip "nobody cannot run $lexorne: a folder above it is closed to other users"
 
 failures=0
 verdict() { # name, then a reason when it failed
