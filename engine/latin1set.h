@@ -168,12 +168,8 @@ public:
         return members;
     }
 
-    // Byte masks of the members among 16 or 32 Latin-1 bytes (UTF-8 text's
-    // ASCII bytes, say).
-    __attribute__((target("ssse3"))) __m128i membersOfBytes16(__m128i bytes) const
-    {
-        return lookup16(bytes, 0);
-    }
+    // Byte mask of the members among 32 Latin-1 bytes (UTF-8 text's ASCII
+    // bytes, say).
     __attribute__((target("avx2"))) __m256i membersOfBytes32(__m256i bytes) const
     {
         return lookup32(bytes, 0);

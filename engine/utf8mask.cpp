@@ -46,10 +46,10 @@ inline int maskOne(const MaskedCodes &hidden, const std::uint8_t *in, qsizetype 
 }
 
 #ifdef LEXORNE_LATIN1SET_SSSE3
-// Runs of ASCII 32 (or 16) bytes at a time: each block is masked whole and
-// stored, and the output moves on past its ASCII prefix only; the character
-// that ends the prefix goes through maskOne. The store never passes the end
-// of the piece, nor the reading the writing, which trails it.
+// Runs of ASCII 32 bytes at a time (without AVX2, byte by byte): each block
+// is masked and stored whole, and the output moves on past its ASCII prefix
+// only; the character that ends the prefix goes through maskOne. The output
+// never runs ahead of the input, so the stores stay within out's room.
 __attribute__((target("avx2"))) qsizetype
 maskAvx2(const MaskedCodes &hidden, const std::uint8_t *in, qsizetype n, unsigned char *&o)
 {
@@ -64,34 +64,6 @@ maskAvx2(const MaskedCodes &hidden, const std::uint8_t *in, qsizetype n, unsigne
         if (wide == 0) {
             i += 32;
             o += 32;
-            continue;
-        }
-        const int ascii = std::countr_zero(wide);
-        i += ascii;
-        o += ascii;
-        const int used = maskOne(hidden, in, i, n, o);
-        if (used == 0)
-            return -1;
-        i += used;
-    }
-    return i;
-}
-
-__attribute__((target("ssse3"))) qsizetype
-maskSsse3(const MaskedCodes &hidden, const std::uint8_t *in, qsizetype n, unsigned char *&o)
-{
-    const detail::Latin1Set &set = hidden.set();
-    const __m128i star = _mm_set1_epi8(char(kMask));
-    qsizetype i = 0;
-    while (i + 16 <= n) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
-        const auto wide = std::uint32_t(_mm_movemask_epi8(bytes));
-        const __m128i hide = set.membersOfBytes16(bytes);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(o),
-                         _mm_or_si128(_mm_andnot_si128(hide, bytes), _mm_and_si128(hide, star)));
-        if (wide == 0) {
-            i += 16;
-            o += 16;
             continue;
         }
         const int ascii = std::countr_zero(wide);
@@ -121,18 +93,11 @@ qsizetype Utf8Masker::mask(QByteArrayView piece, char *out) const
     auto *o = reinterpret_cast<unsigned char *>(out);
     qsizetype i = 0;
 #ifdef LEXORNE_LATIN1SET_SSSE3
-    switch (detail::Latin1Set::blocks()) {
-    case detail::Latin1Set::Blocks::Avx2:
+    if (detail::Latin1Set::blocks() == detail::Latin1Set::Blocks::Avx2) {
         i = maskAvx2(m_hidden, in, n, o);
-        break;
-    case detail::Latin1Set::Blocks::Ssse3:
-        i = maskSsse3(m_hidden, in, n, o);
-        break;
-    case detail::Latin1Set::Blocks::None:
-        break;
+        if (i < 0)
+            return -1;
     }
-    if (i < 0)
-        return -1;
 #endif
     while (i < n) {
         const std::uint8_t b = in[i];

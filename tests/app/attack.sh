@@ -5,11 +5,13 @@
 # listeners, a stale lock the user cannot remove, a read-only runtime folder.
 # The victim, `nobody`, must open its window or say why, never write to a
 # socket of another user, and never end up with two windows.
-#   attack.sh LEXORNE ATTACKER
+#   attack.sh LEXORNE ATTACKER [WINDOW]
+# WINDOW is the window program LEXORNE execs, when it is a separate file.
 # Needs root to play two users (CI runs as root); skipped otherwise.
 set -u
 lexorne=${1:?the program}
 attacker=${2:?the attacker helper}
+window=${3:-}
 
 skip() { echo "skipped: $*"; exit 77; }
 [ "$(id -u)" = 0 ] || skip "playing two users needs root"
@@ -33,9 +35,23 @@ as_victim() { setpriv --reuid="$victim_uid" --regid="$victim_gid" --clear-groups
 as_other() { setpriv --reuid="$other_uid" --regid="$other_uid" --clear-groups "$@"; }
 
 # A checkout below a folder closed to other users (root's own home, where a
-# newcomer working as root clones it) keeps nobody out: nothing to play then.
-as_victim test -x "$lexorne" -a -x "$attacker" ||
-    skip "nobody cannot run $lexorne: a folder above it is closed to other users"
+# newcomer working as root clones it) keeps nobody out: the programs are
+# copied into the scenario's own open folder, the window program at the same
+# place relative to the launcher.
+if ! as_victim test -x "$lexorne" -a -x "$attacker"; then
+    mkdir -p "$root/bin" || exit 1
+    if [ -n "$window" ]; then
+        relative=$(realpath --relative-to="$(dirname "$lexorne")" "$window") || exit 1
+        mkdir -p "$(dirname "$root/bin/$relative")" &&
+            cp "$window" "$root/bin/$relative" || exit 1
+    fi
+    cp "$lexorne" "$attacker" "$root/bin/" || exit 1
+    chmod -R a+rX "$root/bin"
+    lexorne="$root/bin/$(basename "$lexorne")"
+    attacker="$root/bin/$(basename "$attacker")"
+    as_victim test -x "$lexorne" -a -x "$attacker" ||
+        skip "nobody cannot run the programs even from $root/bin"
+fi
 
 failures=0
 verdict() { # name, then a reason when it failed

@@ -40,6 +40,14 @@ QString expectedFor(char16_t c, const Board &b)
     return self;
 }
 
+Board randomBoard(QRandomGenerator &random)
+{
+    Board b;
+    for (auto &state : b.states)
+        state = LetterState(random.bounded(3));
+    return b;
+}
+
 // The character of each Windows-1252 code; the five unassigned codes keep
 // their C1 control character.
 QChar windows1252(int code)
@@ -280,9 +288,7 @@ void TestEngine::randomTextMatchesRule()
     const QString alphabet = u"aAeEnNzZÆæÀéÉçÇ×÷ÿœŒŸšžØß’—*\r\n \u00a0€😀ĕ"_s;
     QRandomGenerator random(20261207);
     for (int round = 0; round < 300; ++round) {
-        Board b;
-        for (auto &state : b.states)
-            state = LetterState(random.bounded(3));
+        const Board b = randomBoard(random);
         QString text;
         QString expected;
         for (int i = random.bounded(300); i > 0; --i) {
@@ -320,9 +326,7 @@ void TestEngine::utf8MatchesUtf16()
     const QStringList refused{u"\u0301"_s, u"😀"_s, u"中"_s};
     QRandomGenerator random(20261207);
     for (int round = 0; round < 300; ++round) {
-        Board b;
-        for (auto &state : b.states)
-            state = LetterState(random.bounded(3));
+        const Board b = randomBoard(random);
         QString text;
         for (int i = random.bounded(400); i > 0; --i)
             text += random.bounded(8) ? QChar(u'a' + random.bounded(26))
