@@ -51,17 +51,19 @@ QT_OPTIONS=(
     -DFEATURE_jpeg=OFF
 )
 
-# What is built of that Qt: everything but the plugins Lexorne never loads
-# (the Direct2D and minimal platforms, image formats, TLS, network
-# information, generic input), which are neither built nor installed.
+# What is built of that Qt: everything but what Lexorne never loads (the
+# Direct2D and minimal platforms, image formats, TLS, network information,
+# generic input plugins, the examples' icons), which is neither built nor
+# installed.
 QT_BUILD_TARGETS=(Platform src/tools/all src/entrypoint/all
     src/3rdparty/all src/corelib/all src/network/all src/gui/all
     src/widgets/all src/platformsupport/all src/testlib/all
     src/plugins/platforms/windows/all src/plugins/platforms/offscreen/all
     src/plugins/platforminputcontexts/all src/plugins/platformthemes/all
     src/plugins/styles/all)
-QT_UNUSED_PLUGINS=(platforms/direct2d platforms/minimal imageformats tls
-    networkinformation generic)
+QT_UNUSED=(plugins/platforms/direct2d plugins/platforms/minimal
+    plugins/imageformats plugins/tls plugins/networkinformation plugins/generic
+    assets)
 
 # Makes this run's Debian 13 chroot with what compiles for Windows; the
 # clone and the cross Qt cache are seen inside at their own paths. Called
@@ -171,9 +173,9 @@ windows_qt() {
                 -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}"
         fi
         nice -n 5 cmake --build "$build" --parallel 2 --target "${targets[@]}"
-        for plugin in "${unused[@]}"; do
+        for part in "${unused[@]}"; do
             printf "# Not installed: Lexorne does not load it.\n" \
-                > "$build/src/plugins/$plugin/cmake_install.cmake"
+                > "$build/src/$part/cmake_install.cmake"
         done
         cmake --install "$build" >/dev/null
         # The MinGW runtime beside the Qt DLLs: one folder holds what every
@@ -182,7 +184,7 @@ windows_qt() {
             cp "$("$triplet-g++-posix" -print-file-name="$dll")" "$prefix/bin/"
         done
     ' _ "$version" "$prefix" "$build_dir" "$WINDOWS_QT_CACHE/src" "$MINGW_TOOLCHAIN" \
-        "$MINGW_TRIPLET" "${QT_OPTIONS[@]}" -- "${QT_BUILD_TARGETS[@]}" -- "${QT_UNUSED_PLUGINS[@]}"
+        "$MINGW_TRIPLET" "${QT_OPTIONS[@]}" -- "${QT_BUILD_TARGETS[@]}" -- "${QT_UNUSED[@]}"
     printf 'Qt %s, built in %d s\n' "$version" $((SECONDS - start)) > "$prefix/complete"
     rm -rf "$build_dir"
     say "Qt for Windows: built in $((SECONDS - start)) s"
