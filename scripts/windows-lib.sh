@@ -183,7 +183,7 @@ windows_qt() {
         for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
             cp "$("$triplet-g++-posix" -print-file-name="$dll")" "$prefix/bin/"
         done
-    ' _ "$version" "$prefix" "$build_dir" "$WINDOWS_QT_CACHE/src" "$MINGW_TOOLCHAIN" \
+    ' "$version" "$prefix" "$build_dir" "$WINDOWS_QT_CACHE/src" "$MINGW_TOOLCHAIN" \
         "$MINGW_TRIPLET" "${QT_OPTIONS[@]}" -- "${QT_BUILD_TARGETS[@]}" -- "${QT_UNUSED[@]}"
     printf 'Qt %s, built in %d s\n' "$version" $((SECONDS - start)) > "$prefix/complete"
     rm -rf "$build_dir"
@@ -259,7 +259,7 @@ windows_compile() {
             -DLEXORNE_WERROR=ON -DLEXORNE_BUILD_BENCH=OFF \
             -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run;--qtest" >/dev/null
         nice -n 5 cmake --build "$build"
-    ' _ "$WINDOWS_BUILD_DIR" "$ROOT" "$prefix"
+    ' "$WINDOWS_BUILD_DIR" "$ROOT" "$prefix"
 }
 
 # The program's files, as the zip and the installer hold them, into
@@ -292,7 +292,7 @@ windows_package() {
     # Qt puts every Windows program at the top of the build, next to its DLLs.
     in_chroot 'source "$1/scripts/lib.sh" && source "$1/scripts/windows-lib.sh" &&
         windows_stage_files "$2" "$3" "$4"' \
-        _ "$ROOT" "$prefix" "$stage" "$WINDOWS_BUILD_DIR/Lexorne.exe"
+        "$ROOT" "$prefix" "$stage" "$WINDOWS_BUILD_DIR/Lexorne.exe"
     (cd "$WINDOWS_BUILD_DIR/package" && zip -q -r -X "../$name.zip" "$name")
     say "Windows package: $WINDOWS_BUILD_DIR/$name.zip ($(du -k "$WINDOWS_BUILD_DIR/$name.zip" | cut -f1) KiB)"
     (cd "$WINDOWS_BUILD_DIR/package" && find "$name" -type f | sort) >&2
