@@ -20,7 +20,7 @@ namespace {
 
 QByteArray homeFolder()
 {
-    const QByteArray home = qgetenv("HOME");
+    QByteArray home = qgetenv("HOME");
     if (home.startsWith('/'))
         return home;
     passwd entry{};
@@ -114,7 +114,7 @@ QString channelName(const QString &folder, const QString &name)
 {
     if (folder.isEmpty())
         return {};
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
+    QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
     // sun_path holds about a hundred bytes, its terminating zero included.
     if (qsizetype(QFile::encodeName(path).size()) >= qsizetype(sizeof(sockaddr_un::sun_path)))
         return {};

@@ -22,7 +22,7 @@ constexpr qsizetype kFirstPiece = qsizetype{64} * 1024;
 QString tooLarge(const QString &name)
 {
     return u"%1 dépasse %2 Mio, la taille la plus grande que lexorne accepte"_s.arg(
-        name, QString::number(kMaxInputBytes / (1024 * 1024)));
+        name, QString::number(kMaxInputBytes / (qsizetype{1024} * 1024)));
 }
 
 QString openError(int error, const QString &file, const QString &name)

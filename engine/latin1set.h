@@ -168,6 +168,13 @@ public:
         return members;
     }
 
+    // Byte mask of the members among 32 Latin-1 bytes (UTF-8 text's ASCII
+    // bytes, say).
+    __attribute__((target("avx2"))) __m256i membersOfBytes32(__m256i bytes) const
+    {
+        return lookup32(bytes, 0);
+    }
+
     static __m128i loadUnits(const char16_t *p)
     {
         return _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));

@@ -21,10 +21,10 @@ public:
     explicit Utf8Masker(const Board &board);
 
     // Writes the masked form of piece to out, which has room for
-    // piece.size() bytes (masking never lengthens UTF-8 text) and may be
-    // piece itself, and returns its length, when the piece holds only
+    // piece.size() bytes (masking never lengthens UTF-8 text) and does not
+    // overlap it, and returns its length, when the piece holds only
     // well-formed characters that are NFC safe cuts or inert (engine/nfc.h);
-    // returns -1 when it holds anything else.
+    // returns -1 when it holds anything else, out then being undefined.
     qsizetype mask(QByteArrayView piece, char *out) const;
 
 private:

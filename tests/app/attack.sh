@@ -5,11 +5,13 @@
 # listeners, a stale lock the user cannot remove, a read-only runtime folder.
 # The victim, `nobody`, must open its window or say why, never write to a
 # socket of another user, and never end up with two windows.
-#   attack.sh LEXORNE ATTACKER
+#   attack.sh LEXORNE ATTACKER [WINDOW]
+# WINDOW is the window program LEXORNE execs, when it is a separate file.
 # Needs root to play two users (CI runs as root); skipped otherwise.
 set -u
 lexorne=${1:?the program}
 attacker=${2:?the attacker helper}
+window=${3:-}
 
 skip() { echo "skipped: $*"; exit 77; }
 [ "$(id -u)" = 0 ] || skip "playing two users needs root"
@@ -33,9 +35,23 @@ as_victim() { setpriv --reuid="$victim_uid" --regid="$victim_gid" --clear-groups
 as_other() { setpriv --reuid="$other_uid" --regid="$other_uid" --clear-groups "$@"; }
 
 # A checkout below a folder closed to other users (root's own home, where a
-# newcomer working as root clones it) keeps nobody out: nothing to play then.
-as_victim test -x "$lexorne" -a -x "$attacker" ||
-    skip "nobody cannot run $lexorne: a folder above it is closed to other users"
+# newcomer working as root clones it) keeps nobody out: the programs are
+# copied into the scenario's own open folder, the window program at the same
+# place relative to the launcher.
+if ! as_victim test -x "$lexorne" -a -x "$attacker"; then
+    mkdir -p "$root/bin" || exit 1
+    if [ -n "$window" ]; then
+        relative=$(realpath --relative-to="$(dirname "$lexorne")" "$window") || exit 1
+        mkdir -p "$(dirname "$root/bin/$relative")" &&
+            cp "$window" "$root/bin/$relative" || exit 1
+    fi
+    cp "$lexorne" "$attacker" "$root/bin/" || exit 1
+    chmod -R a+rX "$root/bin"
+    lexorne="$root/bin/$(basename "$lexorne")"
+    attacker="$root/bin/$(basename "$attacker")"
+    as_victim test -x "$lexorne" -a -x "$attacker" ||
+        skip "nobody cannot run the programs even from $root/bin"
+fi
 
 failures=0
 verdict() { # name, then a reason when it failed
@@ -87,6 +103,12 @@ start_listener() {
     done
     echo "the listener did not start: $(cat "$dir/listener.out")"
     return 1
+}
+
+# The victim's own runtime folder, as a session gives it: $run.
+make_runtime() {
+    run="$dir/run"
+    install -d -m 700 -o "$victim_uid" -g "$victim_gid" "$run"
 }
 
 runs_after() { sleep "$2"; kill -0 "$1" 2>/dev/null; }
@@ -151,8 +173,7 @@ fi
 # 2. A listener of another user where the victim's own socket goes, and a
 # live lock of theirs: the victim sends nothing and says why it stops.
 setup foreign
-run="$dir/run"
-install -d -m 700 -o "$victim_uid" -g "$victim_gid" "$run"
+make_runtime
 as_victim mkdir -p "$dir/home/.config/Quillmoor"
 printf '[General%%20Settings]\nCitation=Il pleut\n' >"$dir/home/.config/Quillmoor/Lexorne.conf"
 chown "$victim_uid" "$dir/home/.config/Quillmoor/Lexorne.conf"
@@ -177,8 +198,7 @@ fi
 
 # 3. Another user's request to the running copy is not taken.
 setup request
-run="$dir/run"
-install -d -m 700 -o "$victim_uid" -g "$victim_gid" "$run"
+make_runtime
 start_victim victim "$run"
 if ! runs_after "$victim" 3; then
     verdict "request from another user" "no window: $(cat "$dir/victim.out")"
@@ -204,8 +224,7 @@ fi
 # 5. A read-only runtime folder (mounted so, in a mount namespace of the
 # victim's own): still one window.
 setup readonly
-run="$dir/run"
-install -d -m 700 -o "$victim_uid" -g "$victim_gid" "$run"
+make_runtime
 readonly_mount() {
     exec unshare --mount sh -c 'mount --bind "$0" "$0" && mount -o remount,ro,bind "$0" "$0" && exec "$@"' "$run" "$@"
 }

@@ -38,6 +38,30 @@ SingleInstance::Role startElsewhere(const QString &dir, const ActivationTokens &
     return role;
 }
 
+#ifdef Q_OS_UNIX
+// The folder a start would choose for its socket with these variables (a
+// null runtime: none set); the test's own come back after.
+QString runtimeFolderWith(const QString &runtime, const QString &cache)
+{
+    const auto set = [](const char *name, const QByteArray &value, bool present) {
+        if (present)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    };
+    const bool hadRuntime = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
+    const bool hadCache = qEnvironmentVariableIsSet("XDG_CACHE_HOME");
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    set("XDG_RUNTIME_DIR", QFile::encodeName(runtime), !runtime.isNull());
+    set("XDG_CACHE_HOME", QFile::encodeName(cache), true);
+    QString chosen = SingleInstance::defaultRuntimeFolder();
+    set("XDG_RUNTIME_DIR", savedRuntime, hadRuntime);
+    set("XDG_CACHE_HOME", savedCache, hadCache);
+    return chosen;
+}
+#endif
+
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -252,19 +276,11 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
 
-        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-        const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
-        if (runtime.isNull())
-            qunsetenv("XDG_RUNTIME_DIR");
-        else
-            qputenv("XDG_RUNTIME_DIR",
-                    QFile::encodeName(runtime == u"relative"_s ? u"private"_s
-                                                               : root.filePath(runtime)));
         // Two levels the program makes itself.
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(root.filePath(u"cache/deep"_s)));
-        const QString chosen = SingleInstance::defaultRuntimeFolder();
-        qputenv("XDG_RUNTIME_DIR", savedRuntime);
-        qputenv("XDG_CACHE_HOME", savedCache);
+        const QString chosen = runtimeFolderWith(
+            runtime.isNull() ? QString()
+                             : (runtime == u"relative"_s ? u"private"_s : root.filePath(runtime)),
+            root.filePath(u"cache/deep"_s));
         QFile::setPermissions(root.filePath(u"readonly"_s), owner);
 
         const QString expected =
@@ -305,13 +321,7 @@ private slots:
             QFile file(target);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-        const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_CACHE_HOME", QFile::encodeName(root.path()));
-        const QString chosen = SingleInstance::defaultRuntimeFolder();
-        qputenv("XDG_RUNTIME_DIR", savedRuntime);
-        qputenv("XDG_CACHE_HOME", savedCache);
+        const QString chosen = runtimeFolderWith(QString(), root.path());
 
         QCOMPARE(chosen, usable ? target : QString());
         if (usable)

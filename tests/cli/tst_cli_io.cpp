@@ -39,7 +39,7 @@ private slots:
         write("large.txt", QByteArray("Le chat dort. ").repeated(100000));
         // Sparse: a quarter of a gigabyte that takes no room on the disk.
         QFile sparse(m_dir.filePath(u"sparse.txt"_s));
-        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(250 * 1024 * 1024));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(qint64{250} * 1024 * 1024));
     }
 
     void cleanupTestCase()

@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "engine/latin1set.h"
 #include "engine/nfc.h"
+#include "engine/utf8mask.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -39,6 +40,14 @@ QString expectedFor(char16_t c, const Board &b)
     return self;
 }
 
+Board randomBoard(QRandomGenerator &random)
+{
+    Board b;
+    for (auto &state : b.states)
+        state = LetterState(random.bounded(3));
+    return b;
+}
+
 // The character of each Windows-1252 code; the five unassigned codes keep
 // their C1 control character.
 QChar windows1252(int code)
@@ -70,6 +79,7 @@ private slots:
     void captionsAreData();
     void randomTextMatchesRule();
     void typographicPunctuationNeedsNoNormalization();
+    void utf8MatchesUtf16();
     void nfcInPieces_data();
     void nfcInPieces();
     void blockPathChoice_data();
@@ -278,9 +288,7 @@ void TestEngine::randomTextMatchesRule()
     const QString alphabet = u"aAeEnNzZÆæÀéÉçÇ×÷ÿœŒŸšžØß’—*\r\n \u00a0€😀ĕ"_s;
     QRandomGenerator random(20261207);
     for (int round = 0; round < 300; ++round) {
-        Board b;
-        for (auto &state : b.states)
-            state = LetterState(random.bounded(3));
+        const Board b = randomBoard(random);
         QString text;
         QString expected;
         for (int i = random.bounded(300); i > 0; --i) {
@@ -307,6 +315,36 @@ void TestEngine::typographicPunctuationNeedsNoNormalization()
         }
     }
     QCOMPARE(RenderQuotation(u"l’e\u0301te\u0301"_s, Board::fromLetters(u"E")), u"*’é*é"_s);
+}
+
+void TestEngine::utf8MatchesUtf16()
+{
+    // Long runs of ASCII between the other characters cross the block
+    // boundaries of every path; a character the UTF-8 path leaves to the
+    // UTF-16 one (a combining mark, an emoji) must make it give up.
+    const QString alphabet = u"AENRST,.'*\r\néèàçœŒŸÿšŽØß×’«\u00a0ĕ"_s;
+    const QStringList refused{u"\u0301"_s, u"😀"_s, u"中"_s};
+    QRandomGenerator random(20261207);
+    for (int round = 0; round < 300; ++round) {
+        const Board b = randomBoard(random);
+        QString text;
+        for (int i = random.bounded(400); i > 0; --i)
+            text += random.bounded(8) ? QChar(u'a' + random.bounded(26))
+                                      : alphabet[random.bounded(int(alphabet.size()))];
+        const bool giveUp = random.bounded(4) == 0;
+        if (giveUp)
+            text.insert(random.bounded(text.size() + 1),
+                        refused[random.bounded(int(refused.size()))]);
+        const QByteArray bytes = text.toUtf8();
+        QByteArray out(bytes.size(), '\0');
+        const qsizetype size = Utf8Masker(b).mask(bytes, out.data());
+        if (giveUp) {
+            QCOMPARE(size, -1);
+            continue;
+        }
+        QVERIFY(size >= 0);
+        QCOMPARE(QString::fromUtf8(out.first(size)), RenderQuotation(text, b));
+    }
 }
 
 void TestEngine::nfcInPieces_data()

@@ -42,6 +42,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::check(whole.state() == pieces.state() && whole.tokens() == pieces.tokens(),
                 "pieces read as the whole", describe(pieces), describe(whole));
 
+    // Any tokens a start may send read back as they were, or not at all
+    // when implausible.
+    const auto kept = [](const QByteArray &token) {
+        return app::isPlausibleToken(token) ? token : QByteArray();
+    };
+    const QByteArray first = bytes.first(bytes.size() / 2);
+    const QByteArray second = bytes.sliced(bytes.size() / 2);
+    ActivationRequestReader sent;
+    sent.feed(app::encodeActivationRequest({first, second}));
+    fuzz::check(sent.state() == State::Complete &&
+                    sent.tokens() == app::ActivationTokens{kept(first), kept(second)},
+                "tokens sent read back", describe(sent));
+
     if (whole.state() == State::Reading)
         fuzz::check(bytes.size() <= 4096, "a request over the bound is decided",
                     QString::number(bytes.size()));
