@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/console.h"
 #include "app/lifecycle.h"
 #include "app/signals.h"
 #include "app/singleinstance.h"
+#include "app/systemlook.h"
 #include "cli/cli.h"
 #include "ui/frmMain.h"
 #include "ui/qtfrench.h"
@@ -18,8 +20,10 @@ int main(int argc, char *argv[])
     // Arguments other than Qt's own window options are for the command line,
     // which needs no display and must neither read the store nor reach a
     // running copy: decided before any of those exist.
-    if (const QStringList arguments = cli::argumentList(argc, argv); !cli::opensWindow(arguments))
+    if (const QStringList arguments = cli::argumentList(argc, argv); !cli::opensWindow(arguments)) {
+        app::attachParentConsole();
         return cli::run(arguments);
+    }
 
     // Before the application object, which may take them for itself.
     const auto tokens = app::ActivationTokens::fromEnvironment();
@@ -30,6 +34,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QString::fromLatin1(kVersionString));
     // Lets the desktop match the window to its entry and icon (Wayland).
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopId));
+    app::followSystemLook();
     // Before any message box, the one of a blocked start included.
     installQtFrenchTexts(application);
 

@@ -312,11 +312,7 @@ Exemples :
 
 QStringList argumentList(int argc, char *argv[])
 {
-    QStringList arguments;
-    arguments.reserve(argc);
-    for (int i = 1; i < argc; ++i)
-        arguments.append(detail::os::argumentText(argv[i]));
-    return arguments;
+    return detail::os::arguments(argc, argv);
 }
 
 } // namespace lexorne::cli

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -47,9 +48,10 @@ QByteArray fileNameBytes(const QString &name);
 // One file per platform (stdio_unix.cpp, stdio_win.cpp). On failure: -1 and
 // errno set.
 namespace os {
-// An argument of main() as text: decodeArgument() where names are bytes,
-// the system's code page on Windows.
-QString argumentText(const char *argument);
+// The arguments (program name excluded) as text: main()'s, through
+// decodeArgument(), where names are bytes; on Windows the wide command line's,
+// since main()'s lose what the ANSI code page cannot hold.
+QStringList arguments(int argc, char *argv[]);
 // Binary streams; a closed output pipe reported as EPIPE, not a signal.
 void prepareStreams();
 int openForReading(const QString &name);

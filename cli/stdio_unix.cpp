@@ -18,9 +18,13 @@ constexpr qint64 kMaxPiece = qint64{1} << 30;
 
 } // namespace
 
-QString argumentText(const char *argument)
+QStringList arguments(int argc, char *argv[])
 {
-    return decodeArgument(argument);
+    QStringList list;
+    list.reserve(argc);
+    for (int i = 1; i < argc; ++i)
+        list.append(decodeArgument(argv[i]));
+    return list;
 }
 
 void prepareStreams()

@@ -2,6 +2,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/stdio.h"
 
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <cerrno>
 
 #include <fcntl.h>
@@ -17,9 +21,20 @@ constexpr qint64 kMaxPiece = qint64{1} << 30;
 
 } // namespace
 
-QString argumentText(const char *argument)
+QStringList arguments(int, char *[])
 {
-    return QString::fromLocal8Bit(argument);
+    // Split by Windows' own rules; a file named "цитата.txt" on a French
+    // system keeps its name.
+    QStringList list;
+    int count = 0;
+    wchar_t **words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (words == nullptr)
+        return list;
+    list.reserve(count);
+    for (int i = 1; i < count; ++i)
+        list.append(QString::fromWCharArray(words[i]));
+    LocalFree(words);
+    return list;
 }
 
 void prepareStreams()

@@ -31,6 +31,9 @@
 #                            them. The environment is a login's: HOME, PATH,
 #                            TERM, plus the proxy variables and any NAME=VALUE
 #                            given before CMD (chroot_run DIR CI=true make).
+#                            The host folders listed in the array
+#                            CHROOT_BINDS are mounted at their own paths
+#                            inside (a clone, a build cache).
 #   chroot_remove DIR        Keeps the .debs apt downloaded in DIR for the
 #                            next chroot of its suite, then deletes DIR.
 #   chroot_remove_all        The same for every folder chroot_make made.
@@ -55,6 +58,7 @@ fi
 
 CHROOT_CACHE="${LEXORNE_CHROOT_CACHE:-${LEXORNE_CACHE:-$HOME/.cache/lexorne}/chroot}"
 _CHROOT_DIRS=()
+CHROOT_BINDS=()
 declare -A _CHROOT_SUITE=()
 declare -A _CHROOT_LOCK=()
 declare -A _CHROOT_PID=()
@@ -241,7 +245,7 @@ chroot_run() {
     # once (which ends the command); stdin stays the shell's.
     unshare --mount --pid --ipc --uts --fork --kill-child --propagation private \
         sh -euc '
-            root="$1"; shift
+            root="$1" binds="$2"; shift 2
             mount -t proc -o nosuid,nodev,noexec proc "$root/proc"
             mount -t sysfs -o ro,nosuid,nodev,noexec sysfs "$root/sys"
             mount -t tmpfs -o mode=755,nosuid dev "$root/dev"
@@ -262,8 +266,13 @@ EOF
             mount -t tmpfs -o mode=755,nosuid,nodev run "$root/run"
             mkdir -m 1777 "$root/run/lock"
             mount -t tmpfs -o mode=1777,nosuid,nodev tmp "$root/tmp"
+            printf "%s\n" "$binds" | while IFS= read -r bind; do
+                [ -n "$bind" ] || continue
+                mkdir -p "$root$bind"
+                mount --bind "$bind" "$root$bind"
+            done
             exec chroot "$root" /usr/bin/env -i "$@"
-        ' sh "$dir" "${environment[@]}" "$@" <&0 &
+        ' sh "$dir" "$(printf '%s\n' "${CHROOT_BINDS[@]}")" "${environment[@]}" "$@" <&0 &
     pid=$!
     _CHROOT_PID[$dir]="$pid"
     wait "$pid"

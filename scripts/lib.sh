@@ -39,10 +39,10 @@ PACKAGE_PACKAGES=(dpkg-dev fakeroot lintian help2man locales man-db groff-base
 # Throwaway Debian chroots (scripts/chroot.sh): debootstrap and the archive's
 # keys; unshare, mount and chroot come with the essential packages.
 CHROOT_PACKAGES=(debootstrap debian-archive-keyring)
-# The Windows stage: MinGW, Wine, the host Qt tools for the cross Qt,
-# dpkg-dev to unpack Debian's qtbase source, zip and NSIS for the packages.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64
-    qt6-base-dev-tools dpkg-dev zip nsis)
+# The Windows stage on top of those: the Debian 13 chroot compiles Qt and
+# Lexorne.exe (scripts/windows-lib.sh lists what goes into it); Wine runs
+# them, zip and NSIS make the packages.
+WINDOWS_PACKAGES=("${CHROOT_PACKAGES[@]}" wine wine64 zip nsis)
 
 say() { printf '%s\n' "$*" >&2; }
 

@@ -3,20 +3,38 @@
 # The Windows cross build's steps, shared by scripts/windows and the windows
 # test stage. Sourced after lib.sh, not run.
 
+# shellcheck source=chroot.sh
+source "$ROOT/scripts/chroot.sh"
+
 WINDOWS_CACHE="${LEXORNE_CACHE:-$HOME/.cache/lexorne}"
 WINDOWS_BUILD_DIR="${LEXORNE_WINDOWS_BUILD_DIR:-$ROOT/build-windows}"
 MINGW_TRIPLET=x86_64-w64-mingw32
+# Qt for Windows and Lexorne.exe are both compiled in a Debian 13 chroot
+# (scripts/chroot.sh, one per run), by its MinGW-w64 and against its own Qt
+# tools: a cross Qt needs host tools of its very version. Wine, zip and NSIS
+# stay the host's. The translations give the French catalogue that the
+# program compiles in.
+WINDOWS_SUITE=trixie
+WINDOWS_CHROOT_PACKAGES=(g++-mingw-w64-x86-64-posix qt6-base-dev
+    qt6-base-dev-tools qt6-translations-l10n cmake ninja-build dpkg-dev)
+WINDOWS_CHROOT=""
+# The cross Qts and their sources: seen at the same path inside the chroot and
+# outside, like the clone, so that no path needs translating.
+WINDOWS_QT_CACHE="$WINDOWS_CACHE/windows-qt"
 # Qt for Windows needs the POSIX thread model of the MinGW compilers.
-MINGW_TOOLCHAIN="$WINDOWS_CACHE/mingw64-posix.cmake"
+MINGW_TOOLCHAIN="$WINDOWS_QT_CACHE/mingw64-posix.cmake"
 
-# Qt's configure options: shared libraries with their third-party libraries
-# bundled, and only the modules Lexorne uses. OpenGL is off in all four of its
-# switches (with fewer, the windows plugin fails to compile); Direct2D stays
-# on (without it the windows plugin does not link). TLS comes from Schannel.
+# Qt's configure options: a release build of shared libraries with their
+# third-party libraries bundled, and only the modules Lexorne uses, compiled
+# as a unity build (a third of the compile time on this 2-core machine). OpenGL is
+# off in all four of its switches (with fewer, the windows plugin fails to
+# compile); Direct2D stays on (without it the windows plugin does not link).
+# TLS comes from Schannel.
 QT_OPTIONS=(
     -DCMAKE_BUILD_TYPE=Release
     -DBUILD_SHARED_LIBS=ON
-    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_GENERATE_SBOM=OFF
+    -DQT_UNITY_BUILD=ON
     -DQT_HOST_PATH=/usr
     -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF
@@ -34,15 +52,38 @@ QT_OPTIONS=(
 )
 
 # What is built of that Qt: everything but the plugins Lexorne never loads
-# (the Direct2D platform, image formats, TLS, network information, generic
-# input), which are neither built nor installed.
-QT_BUILD_TARGETS=(Platform doc/all src/tools/all src/entrypoint/all
+# (the Direct2D and minimal platforms, image formats, TLS, network
+# information, generic input), which are neither built nor installed.
+QT_BUILD_TARGETS=(Platform src/tools/all src/entrypoint/all
     src/3rdparty/all src/corelib/all src/network/all src/gui/all
-    src/widgets/all src/platformsupport/all src/testlib/all src/android/all
+    src/widgets/all src/platformsupport/all src/testlib/all
     src/plugins/platforms/windows/all src/plugins/platforms/offscreen/all
-    src/plugins/platforms/minimal/all src/plugins/platforminputcontexts/all
-    src/plugins/platformthemes/all src/plugins/styles/all)
-QT_UNUSED_PLUGINS=(platforms/direct2d imageformats tls networkinformation generic)
+    src/plugins/platforminputcontexts/all src/plugins/platformthemes/all
+    src/plugins/styles/all)
+QT_UNUSED_PLUGINS=(platforms/direct2d platforms/minimal imageformats tls
+    networkinformation generic)
+
+# Makes this run's Debian 13 chroot with what compiles for Windows; the
+# clone and the cross Qt cache are seen inside at their own paths. Called
+# from the main shell, once per run: the chroot goes when the shell ends.
+windows_chroot() {
+    [ -n "$WINDOWS_CHROOT" ] && return 0
+    chroot_make "$WINDOWS_SUITE" || return 1
+    WINDOWS_CHROOT="$CHROOT_DIR"
+    mkdir -p "$WINDOWS_QT_CACHE" "$WINDOWS_BUILD_DIR"
+    CHROOT_BINDS=("$ROOT" "$WINDOWS_QT_CACHE" "$WINDOWS_BUILD_DIR")
+    say "Installing MinGW-w64, Qt's host tools and CMake into the $WINDOWS_SUITE chroot"
+    chroot_run "$WINDOWS_CHROOT" DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq --no-install-recommends "${WINDOWS_CHROOT_PACKAGES[@]}" >/dev/null
+}
+
+# Runs the shell command "$1" (with the arguments after it as $1...) inside
+# this run's chroot.
+in_chroot() {
+    local command="$1"
+    shift
+    chroot_run "$WINDOWS_CHROOT" LANG=C.UTF-8 bash -c "$command" _ "$@"
+}
 
 mingw_toolchain_text() {
     cat <<TOOLCHAIN
@@ -60,117 +101,98 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 TOOLCHAIN
 }
 
-# The Debian version of qtbase: the cross Qt must match the host tools.
+# The Debian version of the chroot's qtbase: the cross Qt is built from that
+# very source, against its host tools.
 qt_debian_version() {
-    dpkg-query -W -f='${Version}' qt6-base-dev-tools 2>/dev/null
+    in_chroot 'dpkg-query -W -f="\${Version}" qt6-base-dev-tools'
 }
 
-# Where the cross Qt for the current version and options lives (whether or
-# not it has been built).
+# Where the cross Qt for the chroot's version and these options lives
+# (whether or not it has been built).
 qt_prefix() {
     local version key
-    version="$(qt_debian_version)" || return 1
-    [ -n "$version" ] || return 1
+    version="$(qt_debian_version)" && [ -n "$version" ] || return 1
     key="$({ printf '%s\n' "$version" "${QT_OPTIONS[@]}"; mingw_toolchain_text; } |
         sha256sum | cut -c1-12)"
-    printf '%s/qt-%s-mingw64-%s\n' "$WINDOWS_CACHE" "${version%%+*}" "$key"
+    printf '%s/qt-%s-mingw64-%s\n' "$WINDOWS_QT_CACHE" "${version%%+*}" "$key"
 }
 
-qt_ready() {
-    local prefix
-    prefix="$(qt_prefix)" && [ -f "$prefix/complete" ]
+# Whether some cross Qt has been built: the test stage runs only then (and
+# builds anew when Debian 13's qtbase has moved on).
+qt_built() {
+    compgen -G "$WINDOWS_QT_CACHE/qt-*/complete" >/dev/null
 }
 
-# Adds a deb-src line for Debian's main archive when none is there, so that
-# apt-get source finds qtbase.
-ensure_deb_src() {
-    if grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-        return 0
-    fi
-    if [ "$(id -u)" -ne 0 ]; then
-        say "apt-get source needs a deb-src line for Debian's main archive; add one, e.g."
-        say "  echo 'deb-src http://deb.debian.org/debian bookworm main' | sudo tee /etc/apt/sources.list.d/lexorne-deb-src.list"
-        return 1
-    fi
-    local codename
-    codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
-    say "Adding Debian's source archive to apt's sources"
-    cat > /etc/apt/sources.list.d/lexorne-deb-src.sources <<SOURCES
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: $codename
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SOURCES
-    apt-get -o DPkg::Lock::Timeout=600 update -qq
-}
-
-# Fetches and unpacks Debian's qtbase source (with Debian's patches applied)
-# once; prints its folder.
-qt_source() {
-    local version="$1" src="$WINDOWS_CACHE/src"
-    local dir="$src/qt6-base-${version%-*}"
-    dir="${dir/+dfsg/+dfsg}"
-    if [ ! -f "$src/unpacked-$version" ]; then
-        ensure_deb_src >&2
-        rm -rf "$src"
-        mkdir -p "$src"
-        (cd "$src" && apt-get source -qq "qt6-base=$version") >&2
-        touch "$src/unpacked-$version"
-    fi
-    find "$src" -mindepth 1 -maxdepth 1 -type d -name 'qt6-base-*' | head -n 1
+# The cross Qt build-windows/ was configured with, for the runs under Wine.
+built_qt_prefix() {
+    local toolchain
+    toolchain="$(sed -n 's/^CMAKE_TOOLCHAIN_FILE:[A-Z]*=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt" 2>/dev/null)"
+    [ -n "$toolchain" ] || { say "No Windows build in $WINDOWS_BUILD_DIR: run scripts/windows build"; return 1; }
+    printf '%s\n' "${toolchain%/lib/cmake/Qt6/qt.toolchain.cmake}"
 }
 
 windows_qt() {
-    local prefix version source_dir build_dir start
-    prefix="$(qt_prefix)"
+    windows_chroot || return 1
+    local prefix version build_dir start
+    prefix="$(qt_prefix)" || return 1
     if [ -f "$prefix/complete" ]; then
         say "Qt for Windows: ready in $prefix"
         return 0
     fi
     version="$(qt_debian_version)"
-    mkdir -p "$WINDOWS_CACHE"
     mingw_toolchain_text > "$MINGW_TOOLCHAIN"
-    source_dir="$(qt_source "$version")"
-    [ -f "$source_dir/CMakeLists.txt" ] || { say "No qtbase source in $WINDOWS_CACHE/src"; return 1; }
     build_dir="$prefix.build"
     # A stopped run's build folder goes on where it stopped (ninja trusts only
     # finished steps); the install folder is written again in full.
     rm -rf "$prefix"
     say "Building Qt $version for Windows into $prefix (takes a while)"
     start=$SECONDS
-    if [ ! -f "$build_dir/build.ninja" ]; then
-        rm -rf "$build_dir"
-        cmake -S "$source_dir" -B "$build_dir" -G Ninja \
-            -DCMAKE_TOOLCHAIN_FILE="$MINGW_TOOLCHAIN" \
-            -DCMAKE_INSTALL_PREFIX="$prefix" "${QT_OPTIONS[@]}"
-    fi
-    nice -n 5 cmake --build "$build_dir" --parallel 2 --target "${QT_BUILD_TARGETS[@]}"
-    local plugin
-    for plugin in "${QT_UNUSED_PLUGINS[@]}"; do
-        printf '# Not installed: Lexorne does not load it.\n' \
-            > "$build_dir/src/plugins/$plugin/cmake_install.cmake"
-    done
-    cmake --install "$build_dir" >/dev/null
+    in_chroot '
+        set -euo pipefail
+        version="$1" prefix="$2" build="$3" src="$4" toolchain="$5" triplet="$6"
+        shift 6
+        options=() targets=() unused=()
+        while [ "$1" != -- ]; do options+=("$1"); shift; done; shift
+        while [ "$1" != -- ]; do targets+=("$1"); shift; done; shift
+        unused=("$@")
+        # Debian'\''s own source, its patches applied, fetched once.
+        if [ ! -f "$src/unpacked-$version" ]; then
+            sed -n "s/^deb /deb-src /p" /etc/apt/sources.list > /etc/apt/sources.list.d/sources.list
+            apt-get update -qq
+            rm -rf "$src" && mkdir -p "$src"
+            (cd "$src" && apt-get source -qq "qt6-base=$version")
+            touch "$src/unpacked-$version"
+        fi
+        source_dir="$(find "$src" -mindepth 1 -maxdepth 1 -type d -name "qt6-base-*" | head -n 1)"
+        if [ ! -f "$build/build.ninja" ]; then
+            rm -rf "$build"
+            cmake -S "$source_dir" -B "$build" -G Ninja \
+                -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+                -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}"
+        fi
+        nice -n 5 cmake --build "$build" --parallel 2 --target "${targets[@]}"
+        for plugin in "${unused[@]}"; do
+            printf "# Not installed: Lexorne does not load it.\n" \
+                > "$build/src/plugins/$plugin/cmake_install.cmake"
+        done
+        cmake --install "$build" >/dev/null
+        # The MinGW runtime beside the Qt DLLs: one folder holds what every
+        # program built here needs, from the toolchain that built it.
+        for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
+            cp "$("$triplet-g++-posix" -print-file-name="$dll")" "$prefix/bin/"
+        done
+    ' _ "$version" "$prefix" "$build_dir" "$WINDOWS_QT_CACHE/src" "$MINGW_TOOLCHAIN" \
+        "$MINGW_TRIPLET" "${QT_OPTIONS[@]}" -- "${QT_BUILD_TARGETS[@]}" -- "${QT_UNUSED_PLUGINS[@]}"
     printf 'Qt %s, built in %d s\n' "$version" $((SECONDS - start)) > "$prefix/complete"
     rm -rf "$build_dir"
     say "Qt for Windows: built in $((SECONDS - start)) s"
 }
 
-# Folders holding the DLLs a cross-built program needs: the cross Qt's and
-# MinGW's runtime (libstdc++, libgcc, winpthread).
-runtime_dll_folders() {
-    local prefix
-    prefix="$(qt_prefix)" || return 1
-    printf '%s\n' "$prefix/bin"
-    dirname "$("$MINGW_TRIPLET-g++-posix" -print-file-name=libstdc++-6.dll)"
-    dirname "$("$MINGW_TRIPLET-g++-posix" -print-file-name=libwinpthread-1.dll)"
-}
-
 # Exports what Wine needs to run the cross-built programs: Lexorne's own
-# prefix (created once) and the DLL folders on the Windows PATH.
+# prefix (created once) and, on the Windows PATH, the folder of the cross
+# Qt's DLLs and the MinGW runtime beside them.
 wine_environment() {
-    local folder winpath=""
+    local prefix
     export WINEPREFIX="${LEXORNE_WINEPREFIX:-$WINDOWS_CACHE/wineprefix}"
     export WINEDEBUG="${WINEDEBUG:--all}"
     # No Mono or Gecko downloads: nothing here needs them.
@@ -190,30 +212,24 @@ wine_environment() {
             /d 'Z:\usr\share\fonts\truetype\dejavu' /f >/dev/null 2>&1 &&
             touch "$WINEPREFIX/lexorne-fontdir"
     fi
-    while IFS= read -r folder; do
-        winpath+="${winpath:+;}Z:${folder//\//\\}"
-    done < <(runtime_dll_folders)
-    export WINEPATH="$winpath"
+    prefix="$(built_qt_prefix)" || return 1
+    export WINEPATH="Z:${prefix//\//\\}\\bin"
 }
 
-# The DLLs (full paths) that the PE files "$@" load, directly or through one
-# another, and that come from the cross Qt or MinGW; Windows' own are left out.
+# The DLLs (full paths) in FOLDER that the PE files after it load, directly
+# or through one another; Windows' own are left out.
 dll_closure() {
     local -A seen=()
-    local queue=("$@") file name found folder
-    local folders=()
-    mapfile -t folders < <(runtime_dll_folders)
+    local folder="$1"
+    shift
+    local queue=("$@") file name found
     while [ ${#queue[@]} -gt 0 ]; do
         file="${queue[0]}"
         queue=("${queue[@]:1}")
         while IFS= read -r name; do
             [ -n "${seen[${name,,}]:-}" ] && continue
             seen[${name,,}]=1
-            found=""
-            for folder in "${folders[@]}"; do
-                found="$(find "$folder" -maxdepth 1 -iname "$name" -print -quit)"
-                [ -n "$found" ] && break
-            done
+            found="$(find "$folder" -maxdepth 1 -iname "$name" -print -quit)"
             [ -n "$found" ] || continue
             printf '%s\n' "$found"
             queue+=("$found")
@@ -221,41 +237,62 @@ dll_closure() {
     done
 }
 
-windows_configure() {
+# Configures and builds Lexorne in build-windows/, inside the chroot.
+windows_compile() {
     local prefix
-    prefix="$(qt_prefix)"
-    mingw_toolchain_text > "$MINGW_TOOLCHAIN"
+    prefix="$(qt_prefix)" || return 1
+    # A build made with another Qt (or with the host's MinGW, as before)
+    # starts over.
+    if [ -f "$WINDOWS_BUILD_DIR/CMakeCache.txt" ] && [ "$(built_qt_prefix)" != "$prefix" ]; then
+        say "Windows build: $WINDOWS_BUILD_DIR was made with another Qt; starting it over"
+        find "$WINDOWS_BUILD_DIR" -mindepth 1 -delete
+    fi
     # The suites run through Wine, their reports through a file.
-    cmake -S "$ROOT" -B "$WINDOWS_BUILD_DIR" -G Ninja \
-        -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
-        -DCMAKE_BUILD_TYPE=Release \
-        -DLEXORNE_WERROR=ON -DLEXORNE_BUILD_BENCH=OFF \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$ROOT/scripts/wine-run;--qtest" >/dev/null
+    in_chroot '
+        set -e
+        build="$1" root="$2" prefix="$3"
+        cmake -S "$root" -B "$build" -G Ninja \
+            -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
+            -DCMAKE_BUILD_TYPE=Release \
+            -DLEXORNE_WERROR=ON -DLEXORNE_BUILD_BENCH=OFF \
+            -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run;--qtest" >/dev/null
+        nice -n 5 cmake --build "$build"
+    ' _ "$WINDOWS_BUILD_DIR" "$ROOT" "$prefix"
 }
 
-# Lexorne.exe and what it needs, in a zip named after the version.
-windows_package() {
-    local prefix version stage name exe
-    prefix="$(qt_prefix)"
-    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
-    name="Lexorne-$version-win64"
-    stage="$WINDOWS_BUILD_DIR/package/$name"
-    # Qt puts every Windows program at the top of the build, next to its DLLs.
-    exe="$WINDOWS_BUILD_DIR/Lexorne.exe"
-    rm -rf "$WINDOWS_BUILD_DIR/package" "$WINDOWS_BUILD_DIR/$name.zip"
+# The program's files, as the zip and the installer hold them, into
+# package/NAME/: Lexorne.exe, the windows platform plugin, the style plugin
+# Qt picks on Windows and every DLL these load, all stripped. Runs inside the
+# chroot, whose MinGW binutils read and strip them.
+windows_stage_files() {
+    local prefix="$1" stage="$2" exe="$3"
     mkdir -p "$stage/platforms" "$stage/styles"
     "$MINGW_TRIPLET-strip" -o "$stage/Lexorne.exe" "$exe"
-    # The windows platform plugin, and the style that draws native controls.
     cp "$prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
-    cp "$prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
-    dll_closure "$stage/Lexorne.exe" "$stage/platforms/qwindows.dll" \
-        "$stage/styles/qwindowsvistastyle.dll" | while IFS= read -r dll; do
+    cp "$prefix/plugins/styles/qmodernwindowsstyle.dll" "$stage/styles/"
+    dll_closure "$prefix/bin" "$stage/Lexorne.exe" "$stage/platforms/qwindows.dll" \
+        "$stage/styles/qmodernwindowsstyle.dll" | while IFS= read -r dll; do
         cp "$dll" "$stage/"
     done
     # Debian's MinGW runtime DLLs carry their symbols: a third of the size.
     find "$stage" -name '*.dll' -exec "$MINGW_TRIPLET-strip" --strip-unneeded {} +
+}
+
+# Lexorne.exe and what it needs, in a zip named after the version, and the
+# installer.
+windows_package() {
+    local prefix version stage name
+    prefix="$(qt_prefix)" || return 1
+    version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$WINDOWS_BUILD_DIR/CMakeCache.txt")"
+    name="Lexorne-$version-win64"
+    stage="$WINDOWS_BUILD_DIR/package/$name"
+    rm -rf "$WINDOWS_BUILD_DIR/package" "$WINDOWS_BUILD_DIR/$name.zip"
+    # Qt puts every Windows program at the top of the build, next to its DLLs.
+    in_chroot 'source "$1/scripts/lib.sh" && source "$1/scripts/windows-lib.sh" &&
+        windows_stage_files "$2" "$3" "$4"' \
+        _ "$ROOT" "$prefix" "$stage" "$WINDOWS_BUILD_DIR/Lexorne.exe"
     (cd "$WINDOWS_BUILD_DIR/package" && zip -q -r -X "../$name.zip" "$name")
-    say "Windows package: $WINDOWS_BUILD_DIR/$name.zip"
+    say "Windows package: $WINDOWS_BUILD_DIR/$name.zip ($(du -k "$WINDOWS_BUILD_DIR/$name.zip" | cut -f1) KiB)"
     (cd "$WINDOWS_BUILD_DIR/package" && find "$name" -type f | sort) >&2
 
     # The installer takes the same files; its uninstaller deletes each by name.
@@ -267,9 +304,8 @@ windows_package() {
 }
 
 windows_build() {
-    qt_ready || { say "No cross Qt yet: run scripts/windows qt"; return 1; }
-    windows_configure
-    nice -n 5 cmake --build "$WINDOWS_BUILD_DIR"
+    windows_qt || return 1
+    windows_compile || return 1
     windows_package
 }
 
@@ -321,9 +357,8 @@ windows_installer_check() {
 # wants a display even when Qt draws offscreen. Two at a time: most of a
 # suite's time under Wine is waiting.
 windows_test() {
-    qt_ready || { say "No cross Qt yet: run scripts/windows qt"; return 1; }
-    windows_configure
-    nice -n 5 cmake --build "$WINDOWS_BUILD_DIR"
+    windows_qt || return 1
+    windows_compile || return 1
     wine_environment
     # The prefix is Lexorne's own: a session left from another display goes.
     wineserver -k 2>/dev/null || true

@@ -3,6 +3,7 @@
 // Both windows under light and dark palettes: the light look keeps its exact
 // colours, every text stays readable on what it is drawn on, and a theme
 // switched while the windows are open repaints them.
+#include "app/systemlook.h"
 #include "ui/frmAbout.h"
 #include "ui/themecolours.h"
 
@@ -15,7 +16,9 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QTest>
 
 #include <memory>
@@ -185,6 +188,9 @@ private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        // As the program starts: on Windows the system's own palette, light
+        // or dark, is the one the "light" cases then check.
+        app::followSystemLook();
         m_light = QApplication::palette();
     }
     void init() { QVERIFY(m_fixture.begin()); }
@@ -235,6 +241,22 @@ private slots:
     {
         QFETCH(QPalette, palette);
         QTEST(workspaceRole(palette, QPalette::Active), "role");
+    }
+
+    // On Windows the windows take the apps' light or dark setting: the
+    // palette at start is dark exactly when the setting is, in a style that
+    // draws it.
+    void followsWindowsSetting()
+    {
+        if (QGuiApplication::platformName() != "windows"_L1)
+            QSKIP("Windows' own setting, on Qt's windows platform");
+        const QSettings personalize(
+            u"HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize"_s,
+            QSettings::NativeFormat);
+        const bool dark = personalize.value(u"AppsUseLightTheme"_s, 1).toInt() == 0;
+        QCOMPARE(m_light.color(QPalette::Window).lightness() < 128, dark);
+        QCOMPARE(m_light.color(QPalette::WindowText).lightness() >= 128, dark);
+        qInfo("style %s", qPrintable(QApplication::style()->name()));
     }
 
     // The light look is exactly what it always was: black title and link,
