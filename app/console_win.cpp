@@ -52,7 +52,9 @@ void attachParentConsole()
     bool unconnected[3] = {};
     for (const StandardStream &stream : streams)
         unconnected[stream.descriptor] = !leadsSomewhere(GetStdHandle(stream.id));
-    if (!AttachConsole(ATTACH_PARENT_PROCESS))
+    // Refused when the process has a console already (Wine hands its
+    // parent's over): then only the code page below is needed.
+    if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
         return;
 
     for (const StandardStream &stream : streams) {

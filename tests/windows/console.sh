@@ -36,7 +36,7 @@ in_console() {
     local output="$1"
     shift
     (cd "$WORK" && script -qec "$(printf '%q ' wine cmd /c "$@"); echo status=\$?" /dev/null) \
-        </dev/null | sed 's/\x1b\[[0-9;?]*[A-Za-z]//g; s/\x1b\][^\x07]*\x07//g; s/\r//g' >"$output"
+        </dev/null | sed 's/\x1b\[[0-9]*C/ /g; s/\x1b\[[0-9;?]*[A-Za-z]//g; s/\x1b\][^\x07]*\x07//g; s/\r//g' >"$output"
     sed -n 's/^status=\([0-9]*\).*/\1/p' "$output" | tail -n 1
 }
 
