@@ -85,6 +85,7 @@ void BM_Start(benchmark::State &state)
 {
     StoredGame game(state.range(0));
     const bool window = state.range(1) != 0;
+    // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         state.PauseTiming();
         game.forget();
@@ -113,6 +114,7 @@ void BM_Tick(benchmark::State &state)
     settings::Store store;
     frmMain window(store);
     auto *box = window.findChild<QCheckBox *>(QStringLiteral("chkLetter1"));
+    // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         box->click();
         if (!untilWritten)

@@ -51,17 +51,19 @@ QT_OPTIONS=(
     -DFEATURE_jpeg=OFF
 )
 
-# What is built of that Qt: everything but the plugins Lexorne never loads
-# (the Direct2D and minimal platforms, image formats, TLS, network
-# information, generic input), which are neither built nor installed.
+# What is built of that Qt: everything but what Lexorne never loads (the
+# Direct2D and minimal platforms, image formats, TLS, network information,
+# generic input plugins, the examples' icons), which is neither built nor
+# installed.
 QT_BUILD_TARGETS=(Platform src/tools/all src/entrypoint/all
     src/3rdparty/all src/corelib/all src/network/all src/gui/all
     src/widgets/all src/platformsupport/all src/testlib/all
     src/plugins/platforms/windows/all src/plugins/platforms/offscreen/all
     src/plugins/platforminputcontexts/all src/plugins/platformthemes/all
     src/plugins/styles/all)
-QT_UNUSED_PLUGINS=(platforms/direct2d platforms/minimal imageformats tls
-    networkinformation generic)
+QT_UNUSED=(plugins/platforms/direct2d plugins/platforms/minimal
+    plugins/imageformats plugins/tls plugins/networkinformation plugins/generic
+    assets)
 
 # Makes this run's Debian 13 chroot with what compiles for Windows; the
 # clone and the cross Qt cache are seen inside at their own paths. Called
@@ -171,9 +173,9 @@ windows_qt() {
                 -DCMAKE_INSTALL_PREFIX="$prefix" "${options[@]}"
         fi
         nice -n 5 cmake --build "$build" --parallel 2 --target "${targets[@]}"
-        for plugin in "${unused[@]}"; do
+        for part in "${unused[@]}"; do
             printf "# Not installed: Lexorne does not load it.\n" \
-                > "$build/src/plugins/$plugin/cmake_install.cmake"
+                > "$build/src/$part/cmake_install.cmake"
         done
         cmake --install "$build" >/dev/null
         # The MinGW runtime beside the Qt DLLs: one folder holds what every
@@ -181,8 +183,8 @@ windows_qt() {
         for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
             cp "$("$triplet-g++-posix" -print-file-name="$dll")" "$prefix/bin/"
         done
-    ' _ "$version" "$prefix" "$build_dir" "$WINDOWS_QT_CACHE/src" "$MINGW_TOOLCHAIN" \
-        "$MINGW_TRIPLET" "${QT_OPTIONS[@]}" -- "${QT_BUILD_TARGETS[@]}" -- "${QT_UNUSED_PLUGINS[@]}"
+    ' "$version" "$prefix" "$build_dir" "$WINDOWS_QT_CACHE/src" "$MINGW_TOOLCHAIN" \
+        "$MINGW_TRIPLET" "${QT_OPTIONS[@]}" -- "${QT_BUILD_TARGETS[@]}" -- "${QT_UNUSED[@]}"
     printf 'Qt %s, built in %d s\n' "$version" $((SECONDS - start)) > "$prefix/complete"
     rm -rf "$build_dir"
     say "Qt for Windows: built in $((SECONDS - start)) s"
@@ -257,7 +259,7 @@ windows_compile() {
             -DLEXORNE_WERROR=ON -DLEXORNE_BUILD_BENCH=OFF \
             -DCMAKE_CROSSCOMPILING_EMULATOR="$root/scripts/wine-run;--qtest" >/dev/null
         nice -n 5 cmake --build "$build"
-    ' _ "$WINDOWS_BUILD_DIR" "$ROOT" "$prefix"
+    ' "$WINDOWS_BUILD_DIR" "$ROOT" "$prefix"
 }
 
 # The program's files, as the zip and the installer hold them, into
@@ -290,7 +292,7 @@ windows_package() {
     # Qt puts every Windows program at the top of the build, next to its DLLs.
     in_chroot 'source "$1/scripts/lib.sh" && source "$1/scripts/windows-lib.sh" &&
         windows_stage_files "$2" "$3" "$4"' \
-        _ "$ROOT" "$prefix" "$stage" "$WINDOWS_BUILD_DIR/Lexorne.exe"
+        "$ROOT" "$prefix" "$stage" "$WINDOWS_BUILD_DIR/Lexorne.exe"
     (cd "$WINDOWS_BUILD_DIR/package" && zip -q -r -X "../$name.zip" "$name")
     say "Windows package: $WINDOWS_BUILD_DIR/$name.zip ($(du -k "$WINDOWS_BUILD_DIR/$name.zip" | cut -f1) KiB)"
     (cd "$WINDOWS_BUILD_DIR/package" && find "$name" -type f | sort) >&2
