@@ -4,6 +4,7 @@
 
 #include "ui/accessibility.h"
 #include "ui/hoverlabel.h"
+#include "ui/themecolours.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -254,10 +255,20 @@ void frmAbout::cmdOK_Click()
     accept();
 }
 
+void frmAbout::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && lblWeb != nullptr)
+        setLinkHighlighted(m_linkHighlighted);
+}
+
 void frmAbout::setLinkHighlighted(bool highlighted)
 {
-    // A role, not a colour: a theme switched later repaints the link right.
-    lblWeb->setForegroundRole(highlighted ? QPalette::Link : QPalette::WindowText);
+    // A role, not a colour, so that a theme switched later repaints the link;
+    // which role is chosen again then (changeEvent).
+    m_linkHighlighted = highlighted;
+    lblWeb->setForegroundRole(highlighted ? linkRole(lblWeb->palette(), QPalette::Active)
+                                          : QPalette::WindowText);
     QFont font = lblWeb->font();
     font.setUnderline(highlighted);
     lblWeb->setFont(font);

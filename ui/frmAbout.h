@@ -50,6 +50,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void createControls();
@@ -68,6 +69,7 @@ private:
     void openLink(const QString &address);
 
     AboutOptions m_options;
+    bool m_linkHighlighted = false;
     QIcon m_icon;
     QLabel *picIcon = nullptr;
     QLabel *lblTitle = nullptr;

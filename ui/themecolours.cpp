@@ -64,6 +64,16 @@ QPalette::ColorRole workspaceRole(const QPalette &palette, QPalette::ColorGroup 
     return best;
 }
 
+QPalette::ColorRole linkRole(const QPalette &palette, QPalette::ColorGroup group)
+{
+    const QColor window = palette.color(group, QPalette::Window);
+    for (QPalette::ColorRole role : {QPalette::Link, QPalette::LinkVisited, QPalette::Highlight}) {
+        if (contrastRatio(palette.color(group, role), window) >= kReadableLink)
+            return role;
+    }
+    return QPalette::WindowText;
+}
+
 QPalette workspacePalette(const QPalette &source)
 {
     // One role for every group, chosen on the active colours: disabled text

@@ -21,6 +21,8 @@ double contrastRatio(const QColor &a, const QColor &b);
 inline constexpr double kDistinctBackgrounds = 1.15;
 // Text needs this much contrast with its background (WCAG AA, normal text).
 inline constexpr double kReadableText = 4.5;
+// An underlined link under the pointer needs this much.
+inline constexpr double kReadableLink = 3.0;
 
 // The role that paints the result box's background in `group`: a neutral grey
 // set apart from the editable boxes' Base and from the window, that keeps the
@@ -29,6 +31,13 @@ inline constexpr double kReadableText = 4.5;
 // AlternateBase that does; failing all, the readable role furthest from
 // Base, and Base itself when no other is readable.
 QPalette::ColorRole workspaceRole(const QPalette &palette, QPalette::ColorGroup group);
+
+// The role that draws a link under the pointer in `group`: Link when it reads
+// on the window, as on every usual palette; otherwise the first of
+// LinkVisited and Highlight that does (a theme that derives its link colour
+// from an accent colour it could not read gives a black link on a dark
+// window); failing both, WindowText, which the underline still marks.
+QPalette::ColorRole linkRole(const QPalette &palette, QPalette::ColorGroup group);
 
 // A palette that sets only Base, in every group, to the colour of the
 // workspace role chosen on `source`'s active colours: the result box given it

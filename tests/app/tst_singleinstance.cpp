@@ -214,6 +214,9 @@ private slots:
         // A copy that holds the lock but cannot be reached (no private
         // folder for its socket): the later start neither opens a second
         // window nor waits for ever.
+#ifdef Q_OS_WIN
+        QSKIP("a named pipe needs no folder: a copy holding the lock always listens there");
+#endif
         testsupport::RuntimeFolder store;
         testsupport::RuntimeFolder runtime;
         SingleInstance holder(store.path(), QString());
