@@ -23,9 +23,12 @@ other_uid=4242 # another user: a number is enough
 root=$(mktemp -d "${TMPDIR:-/tmp}/lexorne-attack.XXXXXX") || exit 1
 chmod 755 "$root"
 pids=()
+# Each job in a process group of its own, so that a job started through a
+# shell function (a subshell, then setpriv, then the program) dies whole.
+set -m
 cleanup() {
     local pid
-    for pid in "${pids[@]}"; do kill -KILL "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do kill -KILL -- -"$pid" "$pid" 2>/dev/null; done
     wait 2>/dev/null
     rm -rf "$root"
 }
@@ -140,7 +143,16 @@ nothing_logged() { [ ! -s "$dir/log" ]; }
 lock_line() { printf '%s\n\n%s\n' "$1" "$(uname -n)"; } # QLockFile's: pid, app, host
 
 # One window: the first start stays, a second hands over to it and ends.
+# Run in a command substitution, whose subshell the cleanup does not see: it
+# ends what it started itself.
 one_window() { # runtime [wrapper...]
+    local before=${#pids[@]} result pid
+    one_window_check "$@"
+    result=$?
+    for pid in "${pids[@]:before}"; do kill -KILL -- -"$pid" "$pid" 2>/dev/null; done
+    return $result
+}
+one_window_check() {
     start_victim first "$@"
     local first=$victim
     runs_after "$first" 3 || { echo "the first start ended: $(cat "$dir/first.out")"; return 1; }
