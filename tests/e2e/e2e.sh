@@ -166,9 +166,13 @@ case_single_instance() {
         fail "the other window did not show"
     fi
 
-    xdotool windowminimize --sync "$WIN" 2>/dev/null
-    if xwininfo -id "$WIN" | grep -q 'Map State: IsViewable'; then
-        fail "the window could not be minimised"
+    # The window manager may still be busy with the hand-over just made (a
+    # slow build, a loaded machine): the request is made again until it
+    # takes.
+    minimised() { ! xwininfo -id "$WIN" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+    minimise() { xdotool windowminimize "$WIN" 2>/dev/null; xs_wait 1000 minimised; }
+    if ! xs_wait 5000 minimise; then
+        fail "the window could not be minimised ($(xprop -id "$WIN" WM_STATE _NET_WM_STATE 2>&1 | tr '\n' ' '))"
     else
         second_start "minimised"
     fi
