@@ -17,9 +17,11 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 #include <memory>
 
@@ -78,28 +80,45 @@ private:
     int m_touches = 0;
 };
 
+// Whether the quotation box holds all of size characters.
+bool holdsAll(const frmMain &window, qsizetype size)
+{
+    const auto *box = window.findChild<const QPlainTextEdit *>(QStringLiteral("txtOrigin"));
+    return box->document()->characterCount() > size;
+}
+
 // A start on a game of state.range(0) characters. With state.range(1) at 0,
 // the store's share alone: opened, checked and read, nothing written. At 1,
-// the window too: built, the game restored and rendered.
+// the window too: built, the game restored and rendered, ready to show (a
+// long game's start is in its boxes). At 2, the window shown, drawn, and its
+// boxes whole.
 void BM_Start(benchmark::State &state)
 {
     StoredGame game(state.range(0));
-    const bool window = state.range(1) != 0;
+    const auto stage = state.range(1);
     // NOLINTNEXTLINE(clang-analyzer-deadcode.DeadStores): the loop variable is unused by design
     for (auto _ : state) {
         state.PauseTiming();
         game.forget();
         state.ResumeTiming();
         settings::Store store;
-        if (window)
-            benchmark::DoNotOptimize(frmMain(store).strRendu.size());
-        else
+        if (stage == 0) {
             benchmark::DoNotOptimize(settings::LoadSettings(store).quotation.size());
+            continue;
+        }
+        frmMain window(store);
+        benchmark::DoNotOptimize(window.strRendu.size());
+        if (stage == 2) {
+            window.show();
+            do
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            while (!holdsAll(window, state.range(0)));
+        }
     }
 }
 BENCHMARK(BM_Start)
     ->ArgNames({"chars", "window"})
-    ->ArgsProduct({{0, 1'000'000}, {0, 1}})
+    ->ArgsProduct({{0, 1'000'000}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond);
 
 // Ticks of one box on a game of state.range(0) characters. With

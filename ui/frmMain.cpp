@@ -325,23 +325,23 @@ void frmMain::showEvent(QShowEvent *event)
     }
 }
 
-void frmMain::showRendering()
+void frmMain::showRendering(TextFill::Step step)
 {
     strRendu =
         RenderQuotation(quotationText(), m_board.board(),
                         {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
-    showResult(strRendu);
+    showResult(strRendu, step);
 }
 
 QString frmMain::quotationText() const
 {
-    return documentText(*txtOrigin->document());
+    return m_fill.text(txtOrigin);
 }
 
-void frmMain::showResult(const QString &text)
+void frmMain::showResult(const QString &text, TextFill::Step step)
 {
     m_shownResult = text;
-    txtRendu->setPlainText(text);
+    m_fill.fill(txtRendu, text, step);
 }
 
 void frmMain::putOnClipboard(const QString &text)

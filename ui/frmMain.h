@@ -8,6 +8,7 @@
 #include "settings/storewriter.h"
 #include "ui/boardmodel.h"
 #include "ui/frmAbout.h"
+#include "ui/textfill.h"
 
 #include <QPointer>
 #include <QString>
@@ -128,9 +129,9 @@ private:
     void storeFailed(settings::StoreWriter::Subject subject);
     void tell(const QString &message);
 
-    void showRendering();
+    void showRendering(TextFill::Step step = TextFill::Step::Whole);
     QString quotationText() const;
-    void showResult(const QString &text);
+    void showResult(const QString &text, TextFill::Step step = TextFill::Step::Whole);
     static void putOnClipboard(const QString &text);
 
     settings::Store &m_store;
@@ -138,6 +139,8 @@ private:
     BoardModel m_board;
     QUndoStack *m_undo = nullptr;
     QTimer m_autosave;
+    // Everything that goes into the two text boxes goes through here.
+    TextFill m_fill;
 
     QGroupBox *fraOriginal = nullptr;
     QGroupBox *fraAlpha = nullptr;

@@ -57,9 +57,10 @@ void frmMain::restoreGame(const settings::StoredGame &game)
         m_pendingMessages << unusableMessage(m_store.location());
     else if (!m_store.setAsidePath().isEmpty())
         m_pendingMessages << setAsideMessage(m_store.setAsidePath());
-    setQuotation(game.quotation);
+    // A long game shows its start first, and the window with it.
+    m_fill.fill(txtOrigin, game.quotation, TextFill::Step::StartFirst);
     m_board.setStates(game.letters);
-    showRendering();
+    showRendering(TextFill::Step::StartFirst);
 }
 
 void frmMain::followStore()
@@ -146,7 +147,7 @@ void frmMain::clearGame()
 
 void frmMain::setQuotation(const QString &text)
 {
-    txtOrigin->setPlainText(text);
+    m_fill.fill(txtOrigin, text);
     m_autosave.stop();
     m_quotationTyped = false;
 }

@@ -9,6 +9,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace lexorne {
 
 namespace {
@@ -50,6 +52,29 @@ bool showsExactly(const QString &raw, const QString &shown)
 QString documentText(const QTextDocument &document)
 {
     return withLineFeeds(document.toRawText());
+}
+
+QString boxText(const QString &text)
+{
+    const auto isBreak = [](QChar c) {
+        // U+FDD0 and U+FDD1 mark the start and end of a frame in Qt's documents.
+        return c == u'\r' || isDocumentBreak(c) || c == u'\ufdd0' || c == u'\ufdd1';
+    };
+    // The usual case, a text whose breaks are all LF, is shared, not copied.
+    if (std::none_of(text.cbegin(), text.cend(), isBreak))
+        return text;
+    QString shown;
+    shown.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            continue; // the LF makes the break
+        if (isBreak(c))
+            shown += u'\n';
+        else
+            shown += c;
+    }
+    return shown;
 }
 
 QString selectionText(const QPlainTextEdit &box, const QString &shown)

@@ -22,6 +22,11 @@ namespace lexorne {
 // The document's text character for character, line breaks as "\n".
 QString documentText(const QTextDocument &document);
 
+// What documentText() gives back once text is put into a box: each line
+// break the box knows (CR LF, CR, LF, and the separators of Unicode and of
+// Qt's frames) becomes "\n".
+QString boxText(const QString &text);
+
 // The box's selection as it should reach the clipboard. When `shown` is the
 // exact string last put into the box (it may hold carriage returns, which the
 // box displays as line breaks), the selection is cut from it, so a copy gives

@@ -3,12 +3,14 @@
 // The game across ticks, resets, undo, redo and restarts, and what reaches
 // the store: the board and the quotation as the next run would read them.
 #include "tests/support/mainwindow.h"
+#include "ui/textbox.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+#include <QTextDocument>
 #include <QUndoStack>
 
 using namespace lexorne;
@@ -183,6 +185,26 @@ private slots:
         m_main.open();
         QCOMPARE(m_main.origin()->toPlainText(), kQuotation + u" vert"_s);
         QCOMPARE(shownBoard(), u"E"_s);
+    }
+
+    // A long game shows its start first and the rest once drawn; a window
+    // closed before that still renders and stores the whole quotation.
+    void longGameIsKeptWhole()
+    {
+        const QString line = u"Le th\u00e9 vert\n"_s;
+        const QString masked = u"*e **\u00e9 *e**\n"_s;
+        const int lines = 10000;
+        testsupport::MainWindow::storeGame(line.repeated(lines), u"E");
+        frmMain &w = m_main.open();
+        QVERIFY(m_main.origin()->toPlainText().size() < line.size() * lines);
+        QVERIFY(w.strRendu.startsWith(masked.repeated(lines)));
+        w.close();
+        QCOMPARE(m_main.stored(kCitation).toString(), line.repeated(lines));
+
+        m_main.open();
+        QVERIFY(m_main.showActive());
+        QTRY_COMPARE(m_main.origin()->toPlainText(), line.repeated(lines));
+        QTRY_COMPARE(documentText(*m_main.result()->document()), boxText(m_main.window().strRendu));
     }
 
     // An unreadable store is set aside and said once, at start, with the

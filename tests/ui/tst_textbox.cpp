@@ -1,13 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/textbox.h"
+#include "ui/textfill.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QKeySequence>
 #include <QPlainTextEdit>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 
 using namespace lexorne;
 using namespace Qt::StringLiterals;
@@ -39,6 +42,21 @@ QString clipboard()
     return QGuiApplication::clipboard()->text();
 }
 
+// size characters of lines ending in eol, with end placed at character
+// cut - 1 (and on) when given: where a fill cuts a long text.
+QString longText(qsizetype size, const QString &eol, qsizetype cut = -1, const QString &end = {})
+{
+    const QString line =
+        u"\u00c0 l'ombre des tilleuls, \u00ab\u00a0\u00e9t\u00e9\u00a0\u00bb"_s + eol;
+    QString text;
+    while (text.size() < size)
+        text += line;
+    text.truncate(size);
+    if (cut > 0)
+        text.replace(cut - 1, end.size(), end);
+    return text;
+}
+
 } // namespace
 
 class TestTextBox : public QObject
@@ -53,6 +71,82 @@ private slots:
         QTest::keyClick(&box, Qt::Key_Return);                    // a new block
         box.insertPlainText(u"fin"_s);
         QCOMPARE(documentText(*box.document()), u"Quoi\u00a0?\n\nfin"_s);
+    }
+
+    // boxText() says without a box what a box reads back: every break Qt's
+    // documents know, and nothing else changed.
+    void boxTextMatchesTheBox_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("LF, NBSP, tab") << u"a\u00a0?\n\tb\n"_s;
+        QTest::newRow("CR LF") << u"a\r\nb\r\n"_s;
+        QTest::newRow("lone CR, CR CR LF, last CR") << u"a\rb\r\r\nc\r"_s;
+        QTest::newRow("LF CR") << u"a\n\rb"_s;
+        QTest::newRow("Unicode separators") << u"a\u2028b\u2029c"_s;
+        QTest::newRow("frame marks") << u"a\ufdd0b\ufdd1c"_s;
+        QTest::newRow("surrogates, NUL") << u"\U0001F600\u0000z"_s;
+    }
+    void boxTextMatchesTheBox()
+    {
+        QFETCH(QString, text);
+        QPlainTextEdit box;
+        box.setPlainText(text);
+        QCOMPARE(boxText(text), documentText(*box.document()));
+    }
+
+    // A long text's start goes in at once, the rest after the box's first
+    // paint; until then the rest counts as the box's text, what is typed in
+    // the start stays, and the box says no change and keeps no undo step.
+    void fillStartFirst_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("lines") << longText(40000, u"\n"_s) << QString();
+        QTest::newRow("a single line") << longText(40000, QString()) << QString();
+        QTest::newRow("CR LF where the start ends")
+            << longText(40000, u"\r\n"_s, 16 * 1024, u"\r\n"_s) << QString();
+        QTest::newRow("typed before the paint") << longText(40000, u"\n"_s) << u"Oui. "_s;
+    }
+    void fillStartFirst()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        const QString whole = boxText(text);
+        QWidget window;
+        auto *box = new QPlainTextEdit(&window);
+        TextFill fill;
+        fill.fill(box, text, TextFill::Step::StartFirst);
+        QVERIFY(documentText(*box->document()).size() < whole.size());
+        QCOMPARE(fill.text(box), whole);
+
+        if (!typed.isEmpty()) {
+            box->moveCursor(QTextCursor::Start);
+            box->insertPlainText(typed);
+            QCOMPARE(fill.text(box), typed + whole);
+        }
+        QSignalSpy changes(box, &QPlainTextEdit::textChanged);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_COMPARE(documentText(*box->document()), typed + whole);
+        QCOMPARE(changes.size(), 0);
+        box->undo();
+        QCOMPARE(documentText(*box->document()).size(), (typed + whole).size());
+    }
+
+    // A whole fill replaces what was still to come.
+    void wholeFillDropsTheRest()
+    {
+        QWidget window;
+        auto *box = new QPlainTextEdit(&window);
+        TextFill fill;
+        fill.fill(box, longText(40000, u"\n"_s), TextFill::Step::StartFirst);
+        fill.fill(box, u"court"_s);
+        QCOMPARE(fill.text(box), u"court"_s);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::qWait(50);
+        QCOMPARE(documentText(*box->document()), u"court"_s);
     }
 
     void commands_data()
