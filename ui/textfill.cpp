@@ -9,16 +9,16 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace lexorne {
 
 namespace {
 
 // More than any screen shows of a box, and quick to lay out.
-constexpr qsizetype kStartSize = 16 * 1024;
+constexpr qsizetype kStartSize = qsizetype{16} * 1024;
 
 // Where the start ends: never inside a CR LF pair, one line break that two
 // inserts would make two.
@@ -29,6 +29,13 @@ qsizetype startLength(const QString &text)
 }
 
 } // namespace
+
+TextFill::TextFill()
+{
+    m_later.setSingleShot(true);
+    m_later.setInterval(0);
+    connect(&m_later, &QTimer::timeout, this, &TextFill::finish);
+}
 
 void TextFill::fill(QPlainTextEdit *box, const QString &text, Step step)
 {
@@ -66,7 +73,7 @@ bool TextFill::eventFilter(QObject *watched, QEvent *event)
     // The paint is under way: the rest goes in once it is on screen.
     if (event->type() == QEvent::Paint) {
         watched->removeEventFilter(this);
-        QTimer::singleShot(0, this, &TextFill::finish);
+        m_later.start();
     }
     return false;
 }

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 #include <vector>
 
@@ -21,6 +22,8 @@ class TextFill : public QObject
 {
     Q_OBJECT
 public:
+    TextFill();
+
     enum class Step
     {
         Whole,      // all of it at once
@@ -51,6 +54,8 @@ private:
     static void append(QPlainTextEdit &box, const QString &rest);
 
     std::vector<Pending> m_pending;
+    // Runs finish() once the paint that started it is on screen.
+    QTimer m_later;
 };
 
 } // namespace lexorne

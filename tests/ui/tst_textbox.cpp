@@ -105,7 +105,7 @@ private slots:
         QTest::newRow("lines") << longText(40000, u"\n"_s) << QString();
         QTest::newRow("a single line") << longText(40000, QString()) << QString();
         QTest::newRow("CR LF where the start ends")
-            << longText(40000, u"\r\n"_s, 16 * 1024, u"\r\n"_s) << QString();
+            << longText(40000, u"\r\n"_s, 16384, u"\r\n"_s) << QString();
         QTest::newRow("typed before the paint") << longText(40000, u"\n"_s) << u"Oui. "_s;
     }
     void fillStartFirst()
