@@ -60,6 +60,9 @@ int main(int argc, char *argv[])
                          request.applyToEnvironment();
                          app::bringToFront(&window);
                      });
+    // From the close on, a new start waits for this copy to end and opens a
+    // window of its own, rather than handing over to a copy that is ending.
+    instance.stopListeningWhenClosed(&window);
     app::endThroughUnload(window, termination);
     window.show();
     return QApplication::exec();
