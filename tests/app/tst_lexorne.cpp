@@ -46,8 +46,8 @@ public:
     QString runtime() const { return m_runtime.path(); }
     QString store() const { return m_root.filePath(u"config/Quillmoor/Lexorne.conf"_s); }
 
-    std::unique_ptr<QProcess> launch(
-        QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const
+    std::unique_ptr<QProcess>
+    launch(QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -89,7 +89,10 @@ public:
     }
 
     // The lock's and the socket's name in the runtime folder.
-    QString instanceName() const { return SingleInstance::defaultName(); }
+    QString instanceName() const
+    {
+        return SingleInstance::defaultName();
+    }
 
     // Every file of the settings folder with its bytes and time (and on
     // Windows, every value of the registry store).
