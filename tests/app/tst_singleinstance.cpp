@@ -72,9 +72,10 @@ SingleInstance::Role startWhile(const QString &lockFolder, const QStringList &ru
 }
 
 #ifdef Q_OS_UNIX
-// The folder a start would choose for its socket with these variables (a
-// null runtime: none set); the test's own come back after.
-QString runtimeFolderWith(const QString &runtime, const QString &cache)
+// The folders a start would use for its socket with these variables (a
+// null runtime: none set), the first to listen in; the test's own come back
+// after.
+QStringList runtimeFoldersWith(const QString &runtime, const QString &cache)
 {
     const auto set = [](const char *name, const QByteArray &value, bool present) {
         if (present)
@@ -88,7 +89,7 @@ QString runtimeFolderWith(const QString &runtime, const QString &cache)
     const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
     set("XDG_RUNTIME_DIR", QFile::encodeName(runtime), !runtime.isNull());
     set("XDG_CACHE_HOME", QFile::encodeName(cache), true);
-    QString chosen = SingleInstance::defaultRuntimeFolders().value(0);
+    QStringList chosen = SingleInstance::defaultRuntimeFolders();
     set("XDG_RUNTIME_DIR", savedRuntime, hadRuntime);
     set("XDG_CACHE_HOME", savedCache, hadCache);
     return chosen;
@@ -471,10 +472,12 @@ private slots:
         file.close();
 
         // Two levels the program makes itself.
-        const QString chosen = runtimeFolderWith(
-            runtime.isNull() ? QString()
-                             : (runtime == u"relative"_s ? u"private"_s : root.filePath(runtime)),
-            root.filePath(u"cache/deep"_s));
+        const QString chosen = runtimeFoldersWith(runtime.isNull() ? QString()
+                                                                   : (runtime == u"relative"_s
+                                                                          ? u"private"_s
+                                                                          : root.filePath(runtime)),
+                                                  root.filePath(u"cache/deep"_s))
+                                   .value(0);
         QFile::setPermissions(root.filePath(u"readonly"_s), owner);
 
         const QString expected =
@@ -485,6 +488,19 @@ private slots:
                 QCOMPARE(QFile::permissions(root.filePath(made)) & 0x0777,
                          QFile::ExeUser | QFile::ReadUser | QFile::WriteUser);
         }
+    }
+
+    void laterStartKnowsEveryFolder()
+    {
+        // A start with the session's folder also asks in the cache's, where
+        // a start without it (su, ssh) listens.
+        testsupport::RuntimeFolder session;
+        testsupport::RuntimeFolder cache;
+        const QString fallback = cache.filePath(u"lexorne-runtime"_s);
+        QCOMPARE(runtimeFoldersWith(QString(), cache.path()).value(0), fallback);
+        const QStringList folders = runtimeFoldersWith(session.path(), cache.path());
+        QCOMPARE(folders.value(0), session.path());
+        QVERIFY(folders.contains(fallback));
     }
 
     void runtimeFolderOfOthersIsRefused_data()
@@ -515,7 +531,7 @@ private slots:
             QFile file(target);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        const QString chosen = runtimeFolderWith(QString(), root.path());
+        const QString chosen = runtimeFoldersWith(QString(), root.path()).value(0);
 
         QCOMPARE(chosen, usable ? target : QString());
         if (usable)
