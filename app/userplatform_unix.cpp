@@ -134,7 +134,7 @@ QString channelName(const QString &folder, const QString &name)
     const auto fits = [](const QString &path) {
         return qsizetype(QFile::encodeName(path).size()) < qsizetype(sizeof(sockaddr_un::sun_path));
     };
-    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
+    QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
     if (fits(path))
         return path;
     // A long home folder or name: a short name, the same for every start.
