@@ -81,24 +81,17 @@ QString SingleInstance::defaultName()
 
 QString SingleInstance::channelNameFor(const QString &account, const QString &session)
 {
-    QString name = QStringLiteral("lexorne-");
-    if (isPlainName(account))
-        name += account;
-    else
-        name += QString::fromLatin1(
-            QCryptographicHash::hash(account.toUtf8(), QCryptographicHash::Sha256)
-                .toHex()
-                .left(24));
-    if (!session.isEmpty()) {
-        name += QStringLiteral("-s");
-        if (isPlainName(session))
-            name += session;
-        else
-            name += QString::fromLatin1(
-                QCryptographicHash::hash(session.toUtf8(), QCryptographicHash::Sha256)
-                    .toHex()
-                    .left(24));
-    }
+    // As it is when short and plain, else a hash: a name for a pipe or a
+    // file, with nothing to quote.
+    const auto part = [](const QString &text) {
+        if (isPlainName(text))
+            return text;
+        return QString::fromLatin1(
+            QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
+    };
+    QString name = QStringLiteral("lexorne-") + part(account);
+    if (!session.isEmpty())
+        name += QStringLiteral("-s") + part(session);
     return name;
 }
 
