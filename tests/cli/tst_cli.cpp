@@ -386,7 +386,7 @@ private slots:
     void runningCopyUndisturbed()
     {
         Sandbox sandbox;
-        lexorne::app::SingleInstance window(sandbox.runtime(), sandbox.runtime());
+        lexorne::app::SingleInstance window(sandbox.runtime(), {sandbox.runtime()});
         QCOMPARE(window.start({}), lexorne::app::SingleInstance::Role::Primary);
         QSignalSpy requests(&window, &lexorne::app::SingleInstance::activationRequested);
         const QStringList before = sandbox.userFiles();
