@@ -1,10 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
+// C library only: linking the C++ library would cost every start its
+// loading.
 #include "app/launcher.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
-#include <string>
+#include <cstring>
 
 #include <unistd.h>
 
@@ -12,20 +15,8 @@ namespace lexorne::app {
 
 namespace {
 
-// This program's own file, as the kernel knows it: not argv[0], which the
-// caller chooses, nor PATH, which anyone may change.
-std::string ownFile()
-{
-    std::string path(4096, '\0');
-    const ssize_t size = readlink("/proc/self/exe", path.data(), path.size());
-    if (size <= 0 || std::size_t(size) >= path.size())
-        return {};
-    path.resize(std::size_t(size));
-    return path;
-}
-
 // Why exec failed, in the program's language.
-std::string reason(int error)
+const char *reason(int error, char *buffer, std::size_t size)
 {
     switch (error) {
     case ENOENT:
@@ -37,27 +28,31 @@ std::string reason(int error)
     case ENOEXEC:
         return "ce n'est pas un programme";
     default:
-        return "erreur système " + std::to_string(error);
+        std::snprintf(buffer, size, "erreur système %d", error);
+        return buffer;
     }
 }
 
 } // namespace
 
-int execWindowProgram(char *argv[])
+int execBeside(const char *relative, const char *what, char *argv[])
 {
-    const std::string self = ownFile();
-    const std::size_t slash = self.rfind('/');
-    if (slash == std::string::npos) {
-        std::fputs("lexorne : impossible de trouver le programme de la fenêtre\n", stderr);
+    // This program's own file, as the kernel knows it: not argv[0], which
+    // the caller chooses, nor PATH, which anyone may change.
+    char path[PATH_MAX];
+    const ssize_t size = readlink("/proc/self/exe", path, sizeof path);
+    std::size_t folder = size > 0 && std::size_t(size) < sizeof path ? std::size_t(size) : 0;
+    while (folder > 0 && path[folder - 1] != '/')
+        --folder;
+    if (folder == 0 || folder + std::strlen(relative) >= sizeof path) {
+        std::fprintf(stderr, "lexorne : impossible de trouver le programme de %s\n", what);
         return 1;
     }
-    // LEXORNE_WINDOW_PROGRAM: the window program's path relative to this
-    // program's folder, the same in the build tree and once installed.
-    const std::string window = self.substr(0, slash + 1) + LEXORNE_WINDOW_PROGRAM;
-    execv(window.c_str(), argv);
-    const int error = errno;
-    std::fprintf(stderr, "lexorne : impossible de lancer la fenêtre (%s) : %s\n", window.c_str(),
-                 reason(error).c_str());
+    std::memcpy(path + folder, relative, std::strlen(relative) + 1);
+    execv(path, argv);
+    char buffer[64];
+    std::fprintf(stderr, "lexorne : impossible de lancer %s (%s) : %s\n", what, path,
+                 reason(errno, buffer, sizeof buffer));
     return 1;
 }
 
