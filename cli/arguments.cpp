@@ -274,13 +274,15 @@ Arguments :
 
 Codes de retour :
   0  succès ;
-  1  entrée invalide : fichier introuvable ou illisible, entrée de plus de
-     256 Mio, texte qui n'est pas de l'UTF-8 (le message donne la position
-     de l'octet fautif), ou sortie impossible à écrire (une sortie fermée
-     par son lecteur, comme avec « | head », finit sans message) ;
+  1  entrée invalide : fichier introuvable ou illisible, texte qui n'est
+     pas de l'UTF-8 (le message donne la position de l'octet fautif), ou
+     sortie impossible à écrire (une sortie fermée par son lecteur, comme
+     avec « | head », finit sans message) ;
   2  mauvaise utilisation : option inconnue, lettre hors de A à Z, couleur
      inconnue, --entourer sans --couleur...
 Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
+Le texte est lu et écrit par blocs, sans limite de taille : une erreur
+trouvée après le premier Mio de sortie laisse écrit ce qui la précède.
 
 Exemples :
   lexorne --lettres aenrst --log citation.txt
