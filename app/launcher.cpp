@@ -6,9 +6,9 @@
 int main(int argc, char *argv[])
 {
     using namespace lexorne;
-    // LEXORNE_WINDOW_PROGRAM and LEXORNE_COMMAND_LINE_PROGRAM: paths relative
+    // LEXORNE_WINDOW_PROGRAM and LEXORNE_COMMAND_LINE_MODULE: paths relative
     // to this program's folder, the same in the build tree and once installed.
     if (argc < 1 || cli::opensWindow(argc - 1, argv + 1))
-        return app::execBeside(LEXORNE_WINDOW_PROGRAM, "la fenêtre", argv);
-    return app::execBeside(LEXORNE_COMMAND_LINE_PROGRAM, "la ligne de commande", argv);
+        return app::execWindow(LEXORNE_WINDOW_PROGRAM, argv);
+    return app::runCommandLine(LEXORNE_COMMAND_LINE_MODULE, argc, argv);
 }

@@ -9,13 +9,30 @@
 #include <cstdio>
 #include <cstring>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 namespace lexorne::app {
 
 namespace {
 
-// Why exec failed, in the program's language.
+// The file at `relative` from this program's own folder, as the kernel
+// knows it: not argv[0], which the caller chooses, nor PATH, which anyone
+// may change. False when the path does not fit.
+bool beside(const char *relative, char (&path)[PATH_MAX])
+{
+    const ssize_t size = readlink("/proc/self/exe", path, sizeof path);
+    std::size_t folder = size > 0 && std::size_t(size) < sizeof path ? std::size_t(size) : 0;
+    while (folder > 0 && path[folder - 1] != '/')
+        --folder;
+    const std::size_t length = std::strlen(relative);
+    if (folder == 0 || folder + length >= sizeof path)
+        return false;
+    std::memcpy(path + folder, relative, length + 1);
+    return true;
+}
+
+// Why a file could not be run or loaded, in the program's language.
 const char *reason(int error, char *buffer, std::size_t size)
 {
     switch (error) {
@@ -33,27 +50,45 @@ const char *reason(int error, char *buffer, std::size_t size)
     }
 }
 
-} // namespace
-
-int execBeside(const char *relative, const char *what, char *argv[])
+int failed(const char *what, const char *path, int error)
 {
-    // This program's own file, as the kernel knows it: not argv[0], which
-    // the caller chooses, nor PATH, which anyone may change.
-    char path[PATH_MAX];
-    const ssize_t size = readlink("/proc/self/exe", path, sizeof path);
-    std::size_t folder = size > 0 && std::size_t(size) < sizeof path ? std::size_t(size) : 0;
-    while (folder > 0 && path[folder - 1] != '/')
-        --folder;
-    if (folder == 0 || folder + std::strlen(relative) >= sizeof path) {
-        std::fprintf(stderr, "lexorne : impossible de trouver le programme de %s\n", what);
-        return 1;
-    }
-    std::memcpy(path + folder, relative, std::strlen(relative) + 1);
-    execv(path, argv);
     char buffer[64];
     std::fprintf(stderr, "lexorne : impossible de lancer %s (%s) : %s\n", what, path,
-                 reason(errno, buffer, sizeof buffer));
+                 reason(error, buffer, sizeof buffer));
     return 1;
+}
+
+} // namespace
+
+int execWindow(const char *relative, char *argv[])
+{
+    char path[PATH_MAX];
+    if (!beside(relative, path)) {
+        std::fputs("lexorne : impossible de trouver le programme de la fenêtre\n", stderr);
+        return 1;
+    }
+    execv(path, argv);
+    return failed("la fenêtre", path, errno);
+}
+
+int runCommandLine(const char *relative, int argc, char *argv[])
+{
+    char path[PATH_MAX];
+    if (!beside(relative, path)) {
+        std::fputs("lexorne : impossible de trouver la ligne de commande\n", stderr);
+        return 1;
+    }
+    // dlopen() says why only in English words: the usual reasons first.
+    if (access(path, R_OK) != 0)
+        return failed("la ligne de commande", path, errno);
+    void *module = dlopen(path, RTLD_LAZY | RTLD_LOCAL);
+    auto *entry = module != nullptr
+                      ? reinterpret_cast<LexorneCommandLine *>(dlsym(module, kCommandLineEntry))
+                      : nullptr;
+    if (entry == nullptr)
+        return failed("la ligne de commande", path, ENOEXEC);
+    // Left loaded: its objects end with the process.
+    return entry(argc, argv);
 }
 
 } // namespace lexorne::app

@@ -31,9 +31,9 @@ set(expected
     bin/${exec}
     share/metainfo/${desktop_id}.metainfo.xml
     share/icons/hicolor/scalable/apps/${icon}.svg)
-# On Linux the window and command-line programs sit where the program
-# users start looks for them.
-foreach(program ${WINDOW_PROGRAM} ${COMMAND_LINE_PROGRAM})
+# On Linux the window program and the command-line module sit where the
+# program users start looks for them.
+foreach(program ${WINDOW_PROGRAM} ${COMMAND_LINE_MODULE})
     list(APPEND expected ${program})
 endforeach()
 foreach(size 16 32 48 64)
