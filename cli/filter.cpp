@@ -11,6 +11,7 @@
 #include "highlight/highlight.h"
 
 #include <cstdint>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 

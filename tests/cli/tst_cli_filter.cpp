@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <utility>
+
 using namespace lexorne;
 using namespace lexorne::cli;
 using namespace Qt::StringLiterals;
