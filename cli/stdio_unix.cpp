@@ -75,15 +75,6 @@ bool isFolder(int descriptor)
     return ::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-qint64 regularFileSize(int descriptor)
-{
-    struct stat info
-    {};
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))
-        return -1;
-    return qint64(info.st_size);
-}
-
 qint64 readSome(int descriptor, char *buffer, qint64 size)
 {
     ssize_t n = 0;
