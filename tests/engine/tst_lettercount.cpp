@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/engine.h"
 #include "engine/lettercount.h"
+#include "tests/support/generators.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -71,14 +72,6 @@ QString randomText(QRandomGenerator &random, qsizetype size)
             text += pool.at(pick);
     }
     return text;
-}
-
-Board randomBoard(QRandomGenerator &random)
-{
-    Board b;
-    for (auto &state : b.states)
-        state = LetterState(random.bounded(3));
-    return b;
 }
 
 } // namespace
@@ -203,7 +196,7 @@ void TestLetterCount::agreesWithMasking()
         QCOMPARE(tally.occurrences(k), differences(none, RenderQuotation(text, withBox({}, k))));
 
     for (int round = 0; round < 8; ++round) {
-        const Board b = randomBoard(random);
+        const Board b = testsupport::randomBoard(random);
         const QString now = RenderQuotation(text, b);
         QList<int> expected;
         for (int k = 0; k < kLetterCount; ++k)
