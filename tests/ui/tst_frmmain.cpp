@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/support/mainwindow.h"
+#include "ui/controlsize.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -143,16 +144,7 @@ private slots:
                 qobject_cast<const QGroupBox *>(parent) ? parent->contentsRect() : parent->rect();
             QVERIFY2(area.contains(widget->geometry()), qPrintable(widget->objectName()));
 
-            QSize need = widget->sizeHint();
-            if (auto *button = qobject_cast<QPushButton *>(widget)) {
-                const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin);
-                need.setWidth(button->fontMetrics().horizontalAdvance(button->text().remove(u'&')) +
-                              margin);
-            } else if (auto *box = qobject_cast<QPlainTextEdit *>(widget)) {
-                need = QSize(0, box->fontMetrics().lineSpacing() + 2 * box->frameWidth());
-            } else if (auto *frame = qobject_cast<QGroupBox *>(widget)) {
-                need = frame->minimumSizeHint();
-            }
+            const QSize need = requiredSize(widget);
             QVERIFY2(need.width() <= widget->width() && need.height() <= widget->height(),
                      qPrintable(widget->objectName()));
         }
