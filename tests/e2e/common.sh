@@ -210,9 +210,10 @@ expect_focus() {
     return 1
 }
 
-# The accessible names of $TAB_ORDER, one a line, in its order.
+# The accessible names of $TAB_ORDER that the window has from the start, one
+# a line, in its order.
 tab_order_names() {
-    awk -F '\t' '!/^#/ && NF >= 2 { print $2 }' "$TAB_ORDER"
+    awk -F '\t' '!/^#/ && NF >= 2 && ($3 == "" || $3 == "off") { print $2 }' "$TAB_ORDER"
 }
 
 # ---------------------------------------------------------------------------

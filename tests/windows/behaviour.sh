@@ -93,8 +93,8 @@ WINE_FOCUS=""
 
 # The line number of NAME in the tab order's names, from 0; -1 when absent.
 tab_index() {
-    awk -F '\t' -v name="$1" '!/^#/ && NF >= 2 { if ($2 == name) { print n + 0; found = 1; exit } n++ }
-        END { if (!found) print -1 }' "$TAB_ORDER"
+    tab_order_names | awk -v name="$1" '{ if ($0 == name) { print n + 0; found = 1; exit } n++ }
+        END { if (!found) print -1 }'
 }
 
 focus_control() {
@@ -105,7 +105,7 @@ focus_control() {
         return 1
     fi
     presses="$(awk -F '\t' -v from="$from" -v to="$to" '
-        !/^#/ && NF >= 2 { name[n] = $2; off[n] = ($3 == "off"); n++ }
+        !/^#/ && NF >= 2 && ($3 == "" || $3 == "off") { name[n] = $2; off[n] = ($3 == "off"); n++ }
         END {
             count = 0
             for (i = (from + 1) % n; from != to; i = (i + 1) % n) {
