@@ -175,19 +175,19 @@ void TestLetterCount::hiddenLetters()
 
 void TestLetterCount::agreesWithMasking_data()
 {
-    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<quint32>("start");
     QTest::addColumn<int>("size");
-    for (quint32 seed = 1; seed <= 12; ++seed)
-        QTest::addRow("seed %u", seed) << seed << int(seed * 37 % 400);
+    for (quint32 start = 1; start <= 12; ++start)
+        QTest::addRow("start %u", start) << start << int(start * 37 % 400);
 }
 
 // Box k's count is the number of characters that ticking k alone reveals;
 // a box is still hidden exactly when ticking it would change the rendering.
 void TestLetterCount::agreesWithMasking()
 {
-    QFETCH(quint32, seed);
+    QFETCH(quint32, start);
     QFETCH(int, size);
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     const QString text = randomText(random, size);
     const LetterTally tally = CountLetters(text);
 
