@@ -222,10 +222,10 @@ void frmMain::Form_Load()
     cboBBCode2->setCurrentIndex(0);
     cboBBCode2->setEnabled(false);
     cmdBBCode->setEnabled(false);
-    // No suppress flag to clear: TextBoxKeys (ui/textbox.h) consumes the
-    // Ctrl+A and Ctrl+C key events themselves, so no character is ever
-    // waiting to be dropped.
-    // Before any handler is connected: restoring the game writes nothing back.
+    // The text boxes keep no key state between events (TextBoxKeys, in
+    // ui/textbox.h, takes Ctrl+A and Ctrl+C whole), so nothing of theirs is
+    // reset here. The game is restored before any handler is connected, so
+    // restoring it writes nothing back.
     restoreGame(settings::LoadSettings(m_store));
 }
 
