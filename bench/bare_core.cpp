@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A Qt Core program that prints one line and ends: the floor for the
 // command line's start-up.
+#include "version/version.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -9,7 +11,10 @@
 
 int main()
 {
-    const QByteArray line = QStringLiteral("Lexorne 0.10\n").toUtf8();
+    // As long as the program's own answer to --version.
+    const QByteArray line = (QString::fromLatin1(lexorne::kApplicationTitle) + u' ' +
+                             QString::fromLatin1(lexorne::kVersionString) + u'\n')
+                                .toUtf8();
     return std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout) ==
                    std::size_t(line.size())
                ? 0

@@ -107,7 +107,7 @@ void BM_Start(benchmark::State &state)
             continue;
         }
         frmMain window(store);
-        benchmark::DoNotOptimize(window.strRendu.size());
+        benchmark::DoNotOptimize(window.strRendu().size());
         if (stage == 2) {
             window.show();
             do

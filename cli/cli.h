@@ -9,6 +9,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "engine/utf8.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -68,8 +69,8 @@ std::optional<int> letterIndex(QChar c);
 
 // Byte offset of the first byte that is not part of well-formed UTF-8
 // (overlong forms, surrogates and code points past U+10FFFF are not), or
-// nothing when all of bytes is well formed.
-std::optional<qsizetype> firstInvalidUtf8(QByteArrayView bytes);
+// nothing when all of bytes is well formed: the engine's.
+using lexorne::firstInvalidUtf8;
 
 // What the window would show for this quotation: the masked text (and log),
 // then the highlight when one is asked for; UTF-8. The command line itself

@@ -2,8 +2,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/board.h"
 
-#include "engine/engine.h"
-
 namespace lexorne {
 
 namespace {
@@ -12,7 +10,7 @@ using detail::Latin1Set;
 
 constexpr Latin1Set kLetters = Latin1Set::where(detail::isLetter);
 
-// The units that box k shows when ticked (with captions "A".."Z").
+// The units that box k shows when ticked.
 constexpr std::array<Latin1Set, kLetterCount> kShownBy = [] {
     std::array<Latin1Set, kLetterCount> shown{};
     for (int k = 0; k < kLetterCount; ++k) {
@@ -23,15 +21,6 @@ constexpr std::array<Latin1Set, kLetterCount> kShownBy = [] {
     }
     return shown;
 }();
-
-// The boxes' own captions "A".."Z" allow the sets above, fixed at compile time.
-bool hasStandardCaptions(const Board &board)
-{
-    for (int i = 0; i < kLetterCount; ++i)
-        if (board.captions[i].size() != 1 || board.captions[i][0] != QChar(u'A' + i))
-            return false;
-    return true;
-}
 
 void setLetters(Board &board, QStringView letters, LetterState state)
 {
@@ -46,14 +35,6 @@ void setLetters(Board &board, QStringView letters, LetterState state)
 
 } // namespace
 
-std::array<QString, kLetterCount> Board::standardCaptions()
-{
-    std::array<QString, kLetterCount> captions;
-    for (int i = 0; i < kLetterCount; ++i)
-        captions[i] = QChar(u'A' + i);
-    return captions;
-}
-
 Board Board::fromLetters(QStringView ticked, QStringView greyed)
 {
     Board board;
@@ -64,21 +45,11 @@ Board Board::fromLetters(QStringView ticked, QStringView greyed)
 
 MaskedCodes::MaskedCodes(const Board &board)
 {
-    if (hasStandardCaptions(board)) {
-        Latin1Set shown;
-        for (int k = 0; k < kLetterCount; ++k)
-            if (board.isTicked(k))
-                shown = shown | kShownBy[k];
-        m_set = kLetters.minus(shown);
-        return;
-    }
-    // Other captions: ask the character rule, unit by unit.
-    std::array<bool, Latin1Set::kUnits> hidden{};
-    for (int unit = 0; unit < Latin1Set::kUnits; ++unit) {
-        const QChar c{char16_t(unit)};
-        hidden[unit] = detail::isLetter(c.unicode()) && RevealCharacter(c, board) == u'*';
-    }
-    m_set = Latin1Set::fromMembers(hidden);
+    Latin1Set shown;
+    for (int k = 0; k < kLetterCount; ++k)
+        if (board.isTicked(k))
+            shown = shown | kShownBy[k];
+    m_set = kLetters.minus(shown);
 }
 
 } // namespace lexorne

@@ -27,22 +27,20 @@ enum class LetterState : std::uint8_t
     Greyed = 2,
 };
 
-// The letter board: box i holds a state and a caption. Only a box whose
-// state is Ticked counts as proposed.
+// The letter board: box i holds the state of letter i, captioned "A" for 0
+// to "Z" for 25. Only a box whose state is Ticked counts as proposed.
 struct Board
 {
     std::array<LetterState, kLetterCount> states{};
-    std::array<QString, kLetterCount> captions = standardCaptions();
-
-    // "A" .. "Z", the captions the window's board always carries.
-    static std::array<QString, kLetterCount> standardCaptions();
 
     // The board with the letters of `ticked` ticked and those of `greyed`
     // greyed (A-Z in either case; any other character is ignored), the
-    // rest unticked, with the standard captions.
+    // rest unticked.
     static Board fromLetters(QStringView ticked, QStringView greyed = {});
 
     bool isTicked(int index) const { return states[index] == LetterState::Ticked; }
+    // Box index's caption, the capital letter it stands for.
+    static QChar caption(int index) { return QChar(char16_t(u'A' + index)); }
 };
 
 // The UTF-16 code units that a board turns into "*" in NFC text. Every unit

@@ -119,7 +119,7 @@ constexpr qsizetype kMaxLogSize = 3 + 4 * kLetterCount;
 // The captions of the boxes that `listed` picks, in board order, joined by
 // " - "; `count` receives how many.
 template <typename Listed>
-QString joinedCaptions(const Board &board, Listed listed, int &count)
+QString joinedCaptions(Listed listed, int &count)
 {
     QString letters;
     count = 0;
@@ -128,7 +128,7 @@ QString joinedCaptions(const Board &board, Listed listed, int &count)
             continue;
         if (count++ > 0)
             letters += kLogJoin;
-        letters += board.captions[i];
+        letters += Board::caption(i);
     }
     return letters;
 }
@@ -141,8 +141,8 @@ QChar RevealCharacter(QChar c, const Board &board)
         if (!board.isTicked(i))
             continue;
         // The caption is converted, not the character: the letter keeps its case.
-        const QString &caption = board.captions[i];
-        if (caption.toUpper() == c || caption.toLower() == c)
+        const QChar caption = Board::caption(i);
+        if (caption == c || caption.toLower() == c)
             return c;
     }
     return RevealAccented(c, board);
@@ -154,8 +154,7 @@ QString AppendLetterLog(QString text, const Board &board, const LetterTally &let
     if (!options.letterLog)
         return text;
     int proposed = 0;
-    const QString line = joinedCaptions(
-        board, [&](int k) { return board.isTicked(k); }, proposed);
+    const QString line = joinedCaptions([&](int k) { return board.isTicked(k); }, proposed);
     text.reserve(text.size() + kMaxLogSize);
     text += kLogSeparator;
     if (proposed > 0) {
@@ -166,7 +165,7 @@ QString AppendLetterLog(QString text, const Board &board, const LetterTally &let
         return text;
     int absent = 0;
     const QString absentLine = joinedCaptions(
-        board, [&](int k) { return board.isTicked(k) && letters.occurrences(k) == 0; }, absent);
+        [&](int k) { return board.isTicked(k) && letters.occurrences(k) == 0; }, absent);
     if (absent > 0) {
         // Laid out like the log line: "   Absentes : K - W (2)".
         text += u'\r';

@@ -325,6 +325,8 @@ windows_installer_check() {
     menu="$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lexorne.lnk"
     key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lexorne'
     check() { if "$@"; then :; else say "installer: FAIL: $*"; status=1; fi; }
+    # The caption the installed program's window is found by.
+    source "$WINDOWS_BUILD_DIR/version/facts.sh" || return 1
 
     wine "$setup" /S && wineserver -w
     listed="$(cd "$WINDOWS_BUILD_DIR/package/$name" && find . -type f | sort)"
@@ -340,7 +342,7 @@ windows_installer_check() {
     WINEPATH="" wine "$programs/Lexorne.exe" >/dev/null 2>&1 &
     pid=$!
     for _ in $(seq 60); do
-        shown="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
+        shown="$(xdotool search --onlyvisible --name "^$LX_CAPTION\$" 2>/dev/null | head -n 1)"
         [ -n "$shown" ] && break
         sleep 0.5
     done

@@ -3,6 +3,8 @@
 // How the quotation is kept in the store, lone surrogates included.
 #include "settings/settings.h"
 
+#include "engine/utf8.h"
+
 namespace lexorne::settings {
 
 namespace {
@@ -75,49 +77,15 @@ QString Store::decodeQuotation(const QVariant &stored)
     const QByteArray bytes = stored.toByteArray();
     QString text;
     text.reserve(bytes.size());
-    const auto byte = [&bytes](qsizetype i) {
-        return static_cast<unsigned char>(bytes.at(i));
-    };
-    const auto isTail = [&](qsizetype i) {
-        return i < bytes.size() && (byte(i) & 0xC0) == 0x80;
-    };
     for (qsizetype i = 0; i < bytes.size();) {
-        const unsigned char lead = byte(i);
-        char32_t code = 0;
-        int length = 0;
-        char32_t minimum = 0;
-        if (lead < 0x80) {
-            code = lead;
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            code = lead & 0x1F;
-            length = 2;
-            minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            code = lead & 0x0F;
-            length = 3;
-            minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            code = lead & 0x07;
-            length = 4;
-            minimum = 0x10000;
-        }
-        bool valid = length > 0;
-        for (int k = 1; valid && k < length; ++k) {
-            if (!isTail(i + k))
-                valid = false;
-            else
-                code = (code << 6) | (byte(i + k) & 0x3F);
-        }
-        if (valid && (code < minimum || code > 0x10FFFF))
-            valid = false;
-        if (!valid) {
+        const Utf8Sequence sequence = decodeUtf8(bytes, i, Surrogates::Allowed);
+        if (sequence.length == 0) {
             text += QChar(QChar::ReplacementCharacter);
             ++i;
             continue;
         }
-        appendCode(text, code);
-        i += length;
+        appendCode(text, sequence.code);
+        i += sequence.length;
     }
     return text;
 }

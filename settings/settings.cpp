@@ -243,18 +243,6 @@ bool Store::writeQuotation(const QString &text)
     return write(kQuotationKey, encodeQuotation(text));
 }
 
-bool Store::removeQuotation()
-{
-    const std::lock_guard lock(m_mutex);
-    if (!m_settings)
-        return false;
-    recover();
-    if (!m_settings->contains(kQuotationKey))
-        return true;
-    m_settings->remove(kQuotationKey);
-    return sync();
-}
-
 LetterState Store::readLetter(int index) const
 {
     if (!validIndex(index))

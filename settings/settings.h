@@ -53,8 +53,6 @@ public:
 
     QString readQuotation() const;
     bool writeQuotation(const QString &text);
-    // Removing an absent key changes nothing and is not a failure.
-    bool removeQuotation();
 
     // Stored text "1" gives Ticked, "2" Greyed; "0", an absent key and any
     // other text give Unticked. An index outside 0..25 is never read or

@@ -74,12 +74,12 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     installAccessibility();
 
     createControls();
+    Form_Load();
     connectHandlers();
     chainTabOrder();
-    Form_Load();
     if (LetterCountTips::enabled())
         new LetterCountTips(
-            txtOrigin, [this] { return strOriginal; }, chkLetter, m_board, txtRendu, this);
+            txtOrigin, [this] { return strOriginal(); }, chkLetter, m_board, txtRendu, this);
     // After the load: the lists' entries are part of what must fit.
     layoutControls();
 
@@ -203,6 +203,8 @@ void frmMain::connectHandlers()
         });
     }
     connect(&m_board, &BoardModel::letterChanged, this, &frmMain::showBoardState);
+    connectGame();
+    addUndoKeys();
     connect(chkBBCode, qtcompat::checkBoxStateChanged, this, &frmMain::chkBBCode_Click);
     connect(cmdGenerate, &QPushButton::clicked, this, &frmMain::cmdGenerate_Click);
     connect(cmdBBCode, &QPushButton::clicked, this, &frmMain::cmdBBCode_Click);
@@ -220,17 +222,16 @@ void frmMain::Form_Load()
     cboBBCode2->setCurrentIndex(0);
     cboBBCode2->setEnabled(false);
     cmdBBCode->setEnabled(false);
-    // The text boxes keep no key state to clear: Ctrl+A and Ctrl+C consume
-    // their own key event instead of waiting for a character to drop.
+    // The text boxes keep no key state between events (TextBoxKeys, in
+    // ui/textbox.h, takes Ctrl+A and Ctrl+C whole), so nothing of theirs is
+    // reset here. The game is restored before any handler is connected, so
+    // restoring it writes nothing back.
     restoreGame(settings::LoadSettings(m_store));
-    // Only now: restoring the game writes nothing back.
-    followStore();
-    addUndoKeys();
 }
 
-void frmMain::txtOrigin_Change()
+QString frmMain::strOriginal() const
 {
-    strOriginal = quotationText();
+    return m_fill.text(txtOrigin);
 }
 
 void frmMain::chkBBCode_Click()
@@ -255,7 +256,7 @@ void frmMain::cmdGenerate_Click()
 {
     showRendering();
     if (isTicked(chkClip))
-        putOnClipboard(strRendu);
+        putOnClipboard(m_rendu);
 }
 
 QString frmMain::BBCode() const
@@ -266,11 +267,11 @@ QString frmMain::BBCode() const
 void frmMain::cmdBBCode_Click()
 {
     // Always from the plain rendering: highlights never pile up.
-    strFinal = highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(),
-                                          highlight::closingTag());
-    showResult(strFinal);
+    m_final = highlight::HighlightLetter(m_rendu, cboBBCode1->currentIndex(), BBCode(),
+                                         highlight::closingTag());
+    showResult(m_final);
     if (isTicked(chkClip))
-        putOnClipboard(strFinal);
+        putOnClipboard(m_final);
 }
 
 void frmMain::cmdExit_Click()
@@ -327,15 +328,10 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::showRendering(TextFill::Step step)
 {
-    strRendu =
-        RenderQuotation(quotationText(), m_board.board(),
+    m_rendu =
+        RenderQuotation(strOriginal(), m_board.board(),
                         {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
-    showResult(strRendu, step);
-}
-
-QString frmMain::quotationText() const
-{
-    return m_fill.text(txtOrigin);
+    showResult(m_rendu, step);
 }
 
 void frmMain::showResult(const QString &text, TextFill::Step step)

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QUndoStack>
 #include <QWidget>
 
 #include <array>
@@ -25,7 +26,6 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-class QUndoStack;
 
 namespace lexorne {
 
@@ -52,18 +52,20 @@ public:
     // How long typing must pause before the quotation is stored.
     static constexpr int kAutosaveMs = 2000;
 
-    // Builds the controls and runs Form_Load(), which restores the stored game.
+    // Builds the controls, restores the stored game (Form_Load) and only
+    // then connects the handlers: none of them ever sees a half-built window.
     explicit frmMain(settings::Store &store, QWidget *parent = nullptr);
     ~frmMain() override;
 
     using ProblemReporter = std::function<void(const QString &message)>;
 
-    // Mirror of the quotation box, updated at every change of its text.
-    QString strOriginal;
+    // The quotation as the box holds it, a long game's rest still to come
+    // included: the one way anything reads it.
+    QString strOriginal() const;
     // The last rendering of the quotation (with the log when asked for).
-    QString strRendu;
+    const QString &strRendu() const { return m_rendu; }
     // The last colour-highlighted text.
-    QString strFinal;
+    const QString &strFinal() const { return m_final; }
 
     // "&On y va !": renders the quotation, shows it and, with "Copier dans le
     // presse-papier" ticked, puts it on the clipboard.
@@ -82,10 +84,8 @@ public:
     // Returns once every write asked for so far has reached the store.
     void waitUntilStored() { m_writer.waitUntilWritten(); }
 
-    // The board the check boxes show.
-    const BoardModel &boardModel() const { return m_board; }
     // The ticks and resets that Ctrl+Z undoes.
-    QUndoStack *undoStack() const { return m_undo; }
+    const QUndoStack &undoStack() const { return m_undo; }
 
     // Who tells the user about a failed save (default: a message box).
     void setProblemReporter(ProblemReporter reporter);
@@ -118,7 +118,7 @@ private:
 
     // The game's flow (frmMainGame.cpp).
     void restoreGame(const settings::StoredGame &game);
-    void followStore();
+    void connectGame();
     void addUndoKeys();
     void undoKey(bool redo);
     void showBoardState(int index, LetterState state);
@@ -130,17 +130,19 @@ private:
     void tell(const QString &message);
 
     void showRendering(TextFill::Step step = TextFill::Step::Whole);
-    QString quotationText() const;
     void showResult(const QString &text, TextFill::Step step = TextFill::Step::Whole);
     static void putOnClipboard(const QString &text);
 
     settings::Store &m_store;
     settings::StoreWriter m_writer;
     BoardModel m_board;
-    QUndoStack *m_undo = nullptr;
+    // After the board: its commands act on it until they go.
+    QUndoStack m_undo;
     QTimer m_autosave;
     // Everything that goes into the two text boxes goes through here.
     TextFill m_fill;
+    QString m_rendu;
+    QString m_final;
 
     QGroupBox *fraOriginal = nullptr;
     QGroupBox *fraAlpha = nullptr;

@@ -60,12 +60,14 @@ void frmMain::restoreGame(const settings::StoredGame &game)
     // A long game shows its start first, and the window with it.
     m_fill.fill(txtOrigin, game.quotation, TextFill::Step::StartFirst);
     m_board.setStates(game.letters);
+    // Nothing is connected yet: the boxes are told the board here.
+    for (int k = 0; k < kLetterCount; ++k)
+        showBoardState(k, m_board.state(k));
     showRendering(TextFill::Step::StartFirst);
 }
 
-void frmMain::followStore()
+void frmMain::connectGame()
 {
-    m_undo = new QUndoStack(this);
     connect(&m_board, &BoardModel::letterChanged, this,
             [this](int index, LetterState state) { m_writer.writeLetter(index, state); });
     connect(&m_writer, &settings::StoreWriter::failed, this, &frmMain::storeFailed);
@@ -73,10 +75,12 @@ void frmMain::followStore()
     m_autosave.setSingleShot(true);
     m_autosave.setInterval(kAutosaveMs);
     connect(&m_autosave, &QTimer::timeout, this, &frmMain::autosaveQuotation);
-    connect(txtOrigin, &QPlainTextEdit::textChanged, this, [this] {
-        m_quotationTyped = true;
-        m_autosave.start();
-    });
+}
+
+void frmMain::txtOrigin_Change()
+{
+    m_quotationTyped = true;
+    m_autosave.start();
 }
 
 void frmMain::addUndoKeys()
@@ -99,7 +103,7 @@ void frmMain::undoKey(bool redo)
             redo ? box->redo() : box->undo();
         return;
     }
-    redo ? m_undo->redo() : m_undo->undo();
+    redo ? m_undo.redo() : m_undo.undo();
 }
 
 void frmMain::chkLetter_Click(int Index)
@@ -111,7 +115,7 @@ void frmMain::chkLetter_Click(int Index)
     // The box only shows what the model already holds.
     if (shown == before)
         return;
-    m_undo->push(new TickCommand(m_board, Index, before, shown));
+    m_undo.push(new TickCommand(m_board, Index, before, shown));
 }
 
 void frmMain::showBoardState(int index, LetterState state)
@@ -123,8 +127,8 @@ void frmMain::showBoardState(int index, LetterState state)
 
 void frmMain::cmdReset_Click()
 {
-    GameSnapshot before{quotationText(), m_board.states(), m_shownResult};
-    m_undo->push(new ResetCommand(
+    GameSnapshot before{strOriginal(), m_board.states(), m_shownResult};
+    m_undo.push(new ResetCommand(
         std::move(before), [this] { clearGame(); },
         [this](const GameSnapshot &game) {
             m_board.setStates(game.letters);
@@ -156,7 +160,7 @@ void frmMain::autosaveQuotation()
 {
     if (!std::exchange(m_quotationTyped, false))
         return;
-    m_writer.writeQuotation(quotationText());
+    m_writer.writeQuotation(strOriginal());
 }
 
 void frmMain::Form_Unload()
@@ -172,7 +176,7 @@ void frmMain::Form_Unload()
 bool frmMain::storeQuotation()
 {
     m_writer.waitUntilWritten();
-    return m_store.writeQuotation(quotationText());
+    return m_store.writeQuotation(strOriginal());
 }
 
 void frmMain::storeFailed(settings::StoreWriter::Subject subject)

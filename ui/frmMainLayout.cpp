@@ -5,6 +5,7 @@
 // and the result box's background, which follows the palette.
 #include "ui/frmMain.h"
 
+#include "ui/controlsize.h"
 #include "ui/themecolours.h"
 #include "ui/twips.h"
 
@@ -15,7 +16,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyle>
 
 #include <algorithm>
 #include <map>
@@ -71,30 +71,6 @@ constexpr Twips letterTwips(int k)
 // Tab order of the board: Z, Y, D, C, B, A, E .. H, L .. I, P .. M, Q .. T, X .. U.
 constexpr std::array<int, kLetterCount> kLetterTabOrder{
     25, 24, 3, 2, 1, 0, 4, 5, 6, 7, 11, 10, 9, 8, 15, 14, 13, 12, 16, 17, 18, 19, 23, 22, 21, 20};
-
-// The size a control needs so that nothing it shows is cut.
-QSize requiredSize(const QWidget *widget)
-{
-    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
-        // Not sizeHint(): some styles give every captioned button a minimum
-        // width (80 px in Fusion) that has nothing to do with its caption.
-        const QStyle *style = button->style();
-        const QString caption = QString(button->text()).remove(u'&');
-        const int width = button->fontMetrics().horizontalAdvance(caption) +
-                          style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
-                          2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
-        return {width, button->sizeHint().height()};
-    }
-    if (const auto *box = qobject_cast<const QPlainTextEdit *>(widget)) {
-        // A scrolling box needs one whole line; its width only wraps the text.
-        const int height = box->fontMetrics().lineSpacing() + 2 * box->frameWidth() +
-                           2 * qCeil(box->document()->documentMargin());
-        return {0, height};
-    }
-    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
-        return frame->minimumSizeHint();
-    return widget->sizeHint();
-}
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 
 #include "tests/support/testsupport.h"
+#include "version/version.h"
 
 #include <QDeadlineTimer>
 #include <QDirIterator>
@@ -176,8 +177,10 @@ private slots:
         };
         const QByteArray help = lexorne::cli::helpText().toUtf8();
 
-        ok("version", {u"--version"_s}, none, none, "Lexorne 0.10\n");
-        ok("version, short", {u"-v"_s}, none, none, "Lexorne 0.10\n");
+        const QByteArray version =
+            QByteArray(lexorne::kApplicationTitle) + ' ' + lexorne::kVersionString + '\n';
+        ok("version", {u"--version"_s}, none, none, version);
+        ok("version, short", {u"-v"_s}, none, none, version);
         ok("help", {u"--help"_s}, none, none, help);
         ok("help, short", {u"-h"_s}, none, none, help);
         ok("help wins over the rest", {u"--lettres"_s, u"e"_s, u"--help"_s}, none, "Le chat", help);

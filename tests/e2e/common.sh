@@ -1,11 +1,20 @@
 # SPDX-FileCopyrightText: 2026 Quillmoor
 # SPDX-License-Identifier: GPL-3.0-or-later
 # shellcheck shell=bash disable=SC2034 # the texts are for the sourcing script
-# What the end-to-end runs share: verdicts, byte comparisons, starting and
-# ending the program, the keyboard, the X11 clipboard, the settings file as
-# lines, and the texts of the typical request. Sourced after xsession.sh,
-# not run. The sourcing script sets LX_COMMAND, the command that starts the
-# program, and may set LX_ENV, env(1) arguments for it (NAME=VALUE, -u NAME).
+# What the end-to-end runs share: verdicts and the results footer, byte
+# comparisons, starting and ending the program, the keyboard, controls found
+# by name, the X11 clipboard, the settings file as lines, and the typical
+# request with its texts. Sourced after xsession.sh, not run. The sourcing
+# script sets LX_FACTS (the build's version/facts.sh) before, and after:
+# LX_COMMAND, the command that starts the program, and may set LX_ENV, env(1)
+# arguments for it (NAME=VALUE, -u NAME).
+
+COMMON_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# The program's caption, title and version, as the build has them.
+# shellcheck source=/dev/null
+source "${LX_FACTS:?the sourcing script sets LX_FACTS}" || exit 1
+# The main window's controls in tab order: "objectName<TAB>name[<TAB>off]".
+TAB_ORDER="$COMMON_DIR/../support/taborder.txt"
 
 # ---------------------------------------------------------------------------
 # Verdicts
@@ -41,6 +50,21 @@ run_case() {
     begin "$1"
     "$2"
     finish
+}
+
+# The last lines of every run: the program's output when a case failed,
+# then what more the suite shows (a function it names, if any), then the
+# count; the status says whether all passed.
+results() {
+    if [ "$FAILED" -gt 0 ]; then
+        if [ -s "${XS_DIR:-}/lexorne.log" ]; then
+            echo "   program output:"
+            sed 's/^/     /' "$XS_DIR/lexorne.log"
+        fi
+        [ -n "${1:-}" ] && "$1"
+    fi
+    echo "$PASSED passed, $FAILED failed"
+    [ "$FAILED" -eq 0 ]
 }
 
 # same_bytes WHAT EXPECTED_FILE RECEIVED_FILE
@@ -96,6 +120,7 @@ wait_exit() {
 # after 5 s.
 stop_programs() {
     local pid
+    atspi_stop
     for pid in "${LX_PIDS[@]}"; do
         ended "$pid" && { wait "$pid" 2>/dev/null; continue; }
         kill -TERM "$pid" 2>/dev/null
@@ -107,7 +132,7 @@ stop_programs() {
 
 # On X11: the main window, shown, into WIN.
 visible_main() {
-    WIN="$(xdotool search --onlyvisible --name '^Lexorama$' 2>/dev/null | head -n 1)"
+    WIN="$(xdotool search --onlyvisible --name "^$LX_CAPTION\$" 2>/dev/null | head -n 1)"
     [ -n "$WIN" ]
 }
 
@@ -132,13 +157,63 @@ type_text() {
     done <<<"$1"
 }
 
-tabs() {
-    local n="$1" list=()
-    while [ "$n" -gt 0 ]; do
-        list+=(Tab)
-        n=$((n - 1))
-    done
-    keys "${list[@]}"
+# ---------------------------------------------------------------------------
+# Controls by name: a control is reached by its accessible name (the second
+# field of $TAB_ORDER), and where the focus is, is read by name.
+#   focus_control NAME   gives NAME the keyboard focus
+#   expect_focus NAME    fails the case unless NAME has the focus
+# Here through AT-SPI (tests/e2e/atspi.py, one helper per copy of the
+# program), as a screen reader does: the same under X11 and Wayland. The
+# program runs with Qt's accessibility on; xs_a11y_start starts the bus.
+
+LX_A11Y_ENV=(QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1)
+ATSPI_FOR=""
+ATSPI_ANSWER=""
+
+atspi_stop() {
+    [ -n "${ATSPI_PID:-}" ] || return 0
+    kill "$ATSPI_PID" 2>/dev/null
+    wait "$ATSPI_PID" 2>/dev/null
+    ATSPI_PID="" ATSPI_FOR=""
+}
+
+# atspi_ask COMMAND: the helper's answer in ATSPI_ANSWER; fails on an error.
+atspi_ask() {
+    if [ "$ATSPI_FOR" != "$LX_PID" ] || [ -z "${ATSPI_PID:-}" ] || ended "$ATSPI_PID"; then
+        atspi_stop
+        coproc ATSPI { exec /usr/bin/python3 "$COMMON_DIR/atspi.py" "$LX_PID" "$LX_CAPTION" 2>>"$XS_DIR/atspi.log"; }
+        ATSPI_FOR="$LX_PID"
+    fi
+    local reply=""
+    printf '%s\n' "$1" >&"${ATSPI[1]}" && IFS= read -r -t 60 reply <&"${ATSPI[0]}"
+    case "$reply" in
+        ok) ATSPI_ANSWER="" ;;
+        "ok "*) ATSPI_ANSWER="${reply#ok }" ;;
+        "") ATSPI_ANSWER="no answer from tests/e2e/atspi.py: $(tail -n 3 "$XS_DIR/atspi.log" 2>/dev/null)"; return 1 ;;
+        *) ATSPI_ANSWER="${reply#error }"; return 1 ;;
+    esac
+}
+
+focus_control() {
+    atspi_ask "focus $1" && return 0
+    fail "\"$1\" did not take the focus: $ATSPI_ANSWER"
+    return 1
+}
+
+expect_focus() {
+    if ! atspi_ask focused; then
+        fail "where the focus is could not be read: $ATSPI_ANSWER"
+        return 1
+    fi
+    [ "$ATSPI_ANSWER" = "$1" ] && return 0
+    fail "the focus is on \"$ATSPI_ANSWER\", not on \"$1\""
+    return 1
+}
+
+# The accessible names of $TAB_ORDER that the window has from the start, one
+# a line, in its order.
+tab_order_names() {
+    awk -F '\t' '!/^#/ && NF >= 2 && ($3 == "" || $3 == "off") { print $2 }' "$TAB_ORDER"
 }
 
 # ---------------------------------------------------------------------------
@@ -211,10 +286,56 @@ C='[/color]'
 HIGHLIGHTED="${R}É${C}*${R}é${C} * N*${R}ë${C}*,"$'\n'"*${R}e${C} *œ** *${R}é${C}*${R}e${C}* :"$'\n'"3 ${R}É${C}***${R}E${C}* !"$'\r\r\r'"   ${R}E${C} - N"
 FRESH=$'Vive l\'été\nà Noël !'
 
-# Focus starts on "&Quitter"; the tab order then runs: "À &propos de...",
-# "&On y va !", "Re&set", the result box, the quotation box, the letters
-# Z Y D C B A E F G H L K J I P O N M Q R S T X W V U, then "Copier dans le
-# presse-papier", "Entourer la lettre", the letter list, the colour list,
-# "Go !", "Log des lettres demandées".
-TABS_TO_RESULT=4
-TABS_TO_QUOTATION=5
+
+# ---------------------------------------------------------------------------
+# The typical request, the same in every run: the quotation typed, E and N
+# ticked, "&On y va !" by its access key, then "Go !" on E/e in Rouge, each
+# result read from the clipboard. A run may define before sourcing:
+#   type_quotation     how the quotation goes in (default: typed)
+#   expect_clipboard   WHAT EXPECTED FILE: how a clipboard read is compared
+# and sets QUOTATION, RENDERED and HIGHLIGHTED after sourcing for texts of
+# its own.
+
+declare -F type_quotation >/dev/null || type_quotation() { type_text "$QUOTATION"; }
+declare -F expect_clipboard >/dev/null || expect_clipboard() { expect_text "$@"; }
+
+typical_request() {
+    focus_control Citation || return 1
+    type_quotation
+    clip_after "$WORK/typed" ctrl+a ctrl+c || return 1
+    expect_clipboard "the quotation typed (Ctrl+A, Ctrl+C in the quotation box)" \
+        "$QUOTATION" "$WORK/typed" || return 1
+
+    local letter
+    for letter in E N; do
+        focus_control "$letter" || return 1
+        keys space
+    done
+    # An access key presses its button where the focus is, and leaves it there.
+    clip_after "$WORK/rendered" alt+o || return 1
+    expect_focus N
+    expect_clipboard "the clipboard after \"&On y va !\"" "$RENDERED" "$WORK/rendered"
+
+    focus_control "Entourer la lettre" || return 1
+    keys space
+    # E/e is the fifth letter, Rouge the second colour.
+    focus_control "Lettre à entourer" || return 1
+    keys Down Down Down Down
+    focus_control Couleur || return 1
+    keys Down
+    focus_control "Go !" || return 1
+    clip_after "$WORK/highlighted" space || return 1
+    expect_clipboard "the clipboard after \"Go !\" with E/e in Rouge" "$HIGHLIGHTED" \
+        "$WORK/highlighted"
+}
+
+# Every control of $TAB_ORDER, the highlight's switched on, is reached by
+# its name and says it has the focus: adding a line there adds its check.
+every_control_by_name() {
+    focus_control "Entourer la lettre" || return 1
+    keys space
+    local name
+    while IFS= read -r name; do
+        focus_control "$name" && expect_focus "$name"
+    done < <(tab_order_names)
+}

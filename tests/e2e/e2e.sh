@@ -3,28 +3,35 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end suite: runs the built program on a private X server with a
 # window manager and drives it as a user does, through the keyboard, the
-# mouse and the clipboard only. Every case prints its verdict; the last line
-# counts them. Exits 77 (skipped) when the X tools are missing.
+# mouse and the clipboard only, finding its controls by name through AT-SPI.
+# Every case prints its verdict; the last line counts them. Exits 77
+# (skipped) when the X tools or AT-SPI are missing.
 #
-# Usage: e2e.sh LEXORNE BINDKEYS
+# Usage: e2e.sh LEXORNE BINDKEYS FACTS
 #   LEXORNE   the program to test
 #   BINDKEYS  the helper that puts the accented characters on the keyboard
+#   FACTS     the build's version/facts.sh (caption, title, version)
 set -u
 
-LEXORNE="${1:?usage: e2e.sh LEXORNE BINDKEYS}"
-BINDKEYS="${2:?usage: e2e.sh LEXORNE BINDKEYS}"
+LEXORNE="${1:?usage: e2e.sh LEXORNE BINDKEYS FACTS}"
+BINDKEYS="${2:?usage: e2e.sh LEXORNE BINDKEYS FACTS}"
+LX_FACTS="${3:?usage: e2e.sh LEXORNE BINDKEYS FACTS}"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
-for tool in Xvfb openbox xdotool xclip xprop xwininfo xev od cmp; do
+for tool in Xvfb openbox xdotool xclip xprop xwininfo xev od cmp /usr/bin/python3; do
     if ! command -v "$tool" >/dev/null; then
         echo "e2e: '$tool' is missing; scripts/test installs what the suites need."
         exit 77
     fi
 done
+if ! /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null; then
+    echo "e2e: libatspi's Python bindings are missing; scripts/test installs what the suites need."
+    exit 77
+fi
 
 source "$HERE/xsession.sh"
 source "$HERE/common.sh"
-if ! xs_start wm; then
+if ! xs_start wm || ! xs_a11y_start; then
     echo "e2e: no X session"
     exit 1
 fi
@@ -37,12 +44,13 @@ mkdir -p "$WORK"
 # The program
 
 LX_COMMAND=("$LEXORNE")
+LX_ENV=("${LX_A11Y_ENV[@]}")
 
 # Starts the program and waits for its window to be active.
 start_program() {
     launch
     if ! xs_wait 5000 visible_main; then
-        fail "no window named Lexorama within 5 s"
+        fail "no window named $LX_CAPTION within 5 s"
         return 1
     fi
     if ! xdotool windowactivate --sync "$WIN" 2>/dev/null; then
@@ -69,29 +77,7 @@ quit_program() {
 
 case_typical_request() {
     start_program || return
-
-    tabs "$TABS_TO_QUOTATION"
-    type_text "$QUOTATION"
-    clip_after "$WORK/typed" ctrl+a ctrl+c || return
-    expect_text "the quotation typed (Ctrl+A, Ctrl+C in the quotation box)" \
-        "$QUOTATION" "$WORK/typed"
-
-    # From the quotation box: Z Y D C B A E, tick; F G H L K J I P O N, tick.
-    tabs 7
-    keys space
-    tabs 10
-    keys space
-    clip_after "$WORK/rendered" alt+o || return
-    expect_text "the clipboard after \"&On y va !\"" "$RENDERED" "$WORK/rendered"
-
-    # From N: M Q R S T X W V U, "Copier...", "Entourer la lettre": tick it;
-    # the letter list: E/e; the colour list: Rouge; "Go !".
-    tabs 11
-    keys space
-    keys Tab Down Down Down Down Tab Down Tab
-    clip_after "$WORK/highlighted" space || return
-    expect_text "the clipboard after \"Go !\" with E/e in Rouge" "$HIGHLIGHTED" \
-        "$WORK/highlighted"
+    typical_request || return
 
     local letters
     letters="$(stored_letters)"
@@ -107,10 +93,12 @@ case_restart_restores() {
         fail "no quotation stored after \"&Quitter\""
 
     start_program || return
-    tabs "$TABS_TO_RESULT"
+    # The focus starts on "&Quitter".
+    expect_focus Quitter
+    focus_control Résultat || return
     clip_after "$WORK/result" ctrl+a ctrl+c || return
     expect_text "the result box after a new start" "$RENDERED" "$WORK/result"
-    keys Tab
+    focus_control Citation || return
     clip_after "$WORK/quotation" ctrl+a ctrl+c || return
     expect_text "the quotation box after a new start" "$QUOTATION" "$WORK/quotation"
 }
@@ -136,8 +124,8 @@ second_start() {
     [ "$LX_RC" = 0 ] || fail "$what: the second copy ended with status $LX_RC"
     xs_wait 2000 is_front ||
         fail "$what: the first window is not shown and active (active: $(xdotool getactivewindow 2>/dev/null), ours: $WIN)"
-    count="$(xdotool search --name '^Lexorama$' 2>/dev/null | wc -l)"
-    [ "$count" = 1 ] || fail "$what: $count windows named Lexorama, expected 1"
+    count="$(xdotool search --name "^$LX_CAPTION\$" 2>/dev/null | wc -l)"
+    [ "$count" = 1 ] || fail "$what: $count windows named $LX_CAPTION, expected 1"
     { cat "$CONF" 2>/dev/null || echo "(no settings file)"; } >"$after"
     same_bytes "$what: the settings file" "$before" "$after"
 }
@@ -216,7 +204,7 @@ case_reset_then_close_box() {
 
 case_sigterm_stores() {
     start_program || return
-    tabs "$TABS_TO_QUOTATION"
+    focus_control Citation || return
     type_text "$FRESH"
     # Reading it back also makes sure every key has reached the program.
     clip_after "$WORK/fresh" ctrl+a ctrl+c || return
@@ -225,7 +213,7 @@ case_sigterm_stores() {
     [ "$LX_RC" = 0 ] || echo "   note: SIGTERM ended the program with status $LX_RC"
 
     start_program || return
-    tabs "$TABS_TO_QUOTATION"
+    focus_control Citation || return
     clip_after "$WORK/restored" ctrl+a ctrl+c || return
     expect_text "the quotation after SIGTERM and a new start" "$FRESH" "$WORK/restored"
     quit_program alt+q
@@ -248,18 +236,24 @@ case_sigkill_restart() {
 
 case_about_window() {
     start_program || return
-    local title='^À propos de Lexorne Bêta 10$' about
+    local title="^À propos de $LX_TITLE " about
     about_shown() { about="$(xdotool search --onlyvisible --name "$title" 2>/dev/null | head -n 1)"; [ -n "$about" ]; }
     about_hidden() { ! about_shown; }
     keys alt+p
     if ! xs_wait 3000 about_shown; then
-        fail "Alt+P: no window named \"À propos de Lexorne Bêta 10\" within 3 s"
+        fail "Alt+P: no window named \"À propos de $LX_TITLE …\" within 3 s"
         return
     fi
     [ "$(xdotool getactivewindow)" = "$about" ] || fail "the about window is not the active one"
     keys Escape
     xs_wait 3000 about_hidden || fail "Escape did not hide the about window"
     # Modal no more: the main window takes the keyboard again.
+    quit_program alt+q
+}
+
+case_every_control() {
+    start_program || return
+    every_control_by_name
     quit_program alt+q
 }
 
@@ -276,10 +270,6 @@ run_case "Re&set, then the close box" case_reset_then_close_box
 run_case "SIGTERM stores the quotation" case_sigterm_stores
 run_case "SIGKILL, then a new start" case_sigkill_restart
 run_case "about window: Alt+P opens, Escape hides" case_about_window
+run_case "every control is reached by its name" case_every_control
 
-if [ "$FAILED" -gt 0 ]; then
-    echo "   program output:"
-    sed 's/^/     /' "$XS_DIR/lexorne.log" 2>/dev/null
-fi
-echo "$PASSED passed, $FAILED failed"
-[ "$FAILED" -eq 0 ]
+results

@@ -6,13 +6,14 @@
 # HOME so that the user's own game and settings are never touched, with a
 # private session bus as a desktop session has.
 # Sourced, not run. Needs: Xvfb, xprop (x11-utils), dbus-daemon; openbox when
-# asked for.
+# asked for; at-spi2-core for the accessibility bus (xs_a11y_start).
 
 XS_DIR=""
 XS_TMPDIR="${TMPDIR:-/tmp}"
 XS_XVFB_PID=""
 XS_WM_PID=""
 XS_BUS_PID=""
+XS_A11Y_PID=""
 
 # Polls "$@" every 20 ms until it succeeds or $1 milliseconds have passed.
 xs_wait() {
@@ -95,6 +96,28 @@ BUS
     export DBUS_SESSION_BUS_ADDRESS
 }
 
+# The accessibility bus on the session bus, as a desktop starts it for a
+# screen reader: at-spi-bus-launcher starts the bus and, on it, the registry.
+xs_a11y_start() {
+    local launcher
+    for launcher in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher; do
+        [ -x "$launcher" ] && break
+    done
+    if [ ! -x "$launcher" ]; then
+        echo "xsession: at-spi-bus-launcher is missing (at-spi2-core)" >&2
+        return 1
+    fi
+    "$launcher" --launch-immediately >"$XS_DIR/a11y.log" 2>&1 &
+    XS_A11Y_PID=$!
+    a11y_ready() { dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1; }
+    if ! xs_wait 15000 a11y_ready; then
+        echo "xsession: the accessibility bus did not start:" >&2
+        cat "$XS_DIR/a11y.log" >&2
+        return 1
+    fi
+}
+
 xs_wm_ready() {
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
@@ -102,12 +125,12 @@ xs_wm_ready() {
 # Stops what xs_start started, by process id, and removes the folder.
 xs_stop() {
     local pid
-    for pid in "$XS_WM_PID" "$XS_XVFB_PID" "$XS_BUS_PID"; do
+    for pid in "$XS_A11Y_PID" "$XS_WM_PID" "$XS_XVFB_PID" "$XS_BUS_PID"; do
         [ -n "$pid" ] || continue
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
-    XS_WM_PID="" XS_XVFB_PID="" XS_BUS_PID=""
+    XS_A11Y_PID="" XS_WM_PID="" XS_XVFB_PID="" XS_BUS_PID=""
     unset DBUS_SESSION_BUS_ADDRESS
     [ -n "$XS_DIR" ] && rm -rf "$XS_DIR"
     XS_DIR=""

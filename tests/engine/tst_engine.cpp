@@ -4,6 +4,7 @@
 #include "engine/latin1set.h"
 #include "engine/nfc.h"
 #include "engine/utf8mask.h"
+#include "tests/support/generators.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -40,14 +41,6 @@ QString expectedFor(char16_t c, const Board &b)
     return self;
 }
 
-Board randomBoard(QRandomGenerator &random)
-{
-    Board b;
-    for (auto &state : b.states)
-        state = LetterState(random.bounded(3));
-    return b;
-}
-
 // The character of each Windows-1252 code; the five unassigned codes keep
 // their C1 control character.
 QChar windows1252(int code)
@@ -76,7 +69,6 @@ private slots:
     void unusualText_data();
     void unusualText();
     void veryLongQuotation();
-    void captionsAreData();
     void randomTextMatchesRule();
     void typographicPunctuationNeedsNoNormalization();
     void utf8MatchesUtf16();
@@ -274,21 +266,13 @@ void TestEngine::veryLongQuotation()
     QVERIFY(rendered.endsWith(u"\r\r\r   E - N"_s));
 }
 
-void TestEngine::captionsAreData()
-{
-    // The board's captions decide what shows and what the log prints.
-    Board b = Board::fromLetters(u"AE");
-    b.captions[0] = u"É"_s;
-    QCOMPARE(RenderQuotation(u"Aé É e"_s, b, {.letterLog = true}), u"*é É e\r\r\r   É - E"_s);
-}
-
 void TestEngine::randomTextMatchesRule()
 {
     // Long random texts cross every block boundary of the bulk paths.
     const QString alphabet = u"aAeEnNzZÆæÀéÉçÇ×÷ÿœŒŸšžØß’—*\r\n \u00a0€😀ĕ"_s;
     QRandomGenerator random(20261207);
     for (int round = 0; round < 300; ++round) {
-        const Board b = randomBoard(random);
+        const Board b = testsupport::randomBoard(random);
         QString text;
         QString expected;
         for (int i = random.bounded(300); i > 0; --i) {
@@ -326,7 +310,7 @@ void TestEngine::utf8MatchesUtf16()
     const QStringList refused{u"\u0301"_s, u"😀"_s, u"中"_s};
     QRandomGenerator random(20261207);
     for (int round = 0; round < 300; ++round) {
-        const Board b = randomBoard(random);
+        const Board b = testsupport::randomBoard(random);
         QString text;
         for (int i = random.bounded(400); i > 0; --i)
             text += random.bounded(8) ? QChar(u'a' + random.bounded(26))

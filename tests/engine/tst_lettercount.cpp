@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/engine.h"
 #include "engine/lettercount.h"
+#include "tests/support/generators.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -71,14 +72,6 @@ QString randomText(QRandomGenerator &random, qsizetype size)
             text += pool.at(pick);
     }
     return text;
-}
-
-Board randomBoard(QRandomGenerator &random)
-{
-    Board b;
-    for (auto &state : b.states)
-        state = LetterState(random.bounded(3));
-    return b;
 }
 
 } // namespace
@@ -182,19 +175,19 @@ void TestLetterCount::hiddenLetters()
 
 void TestLetterCount::agreesWithMasking_data()
 {
-    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<quint32>("start");
     QTest::addColumn<int>("size");
-    for (quint32 seed = 1; seed <= 12; ++seed)
-        QTest::addRow("seed %u", seed) << seed << int(seed * 37 % 400);
+    for (quint32 start = 1; start <= 12; ++start)
+        QTest::addRow("start %u", start) << start << int(start * 37 % 400);
 }
 
 // Box k's count is the number of characters that ticking k alone reveals;
 // a box is still hidden exactly when ticking it would change the rendering.
 void TestLetterCount::agreesWithMasking()
 {
-    QFETCH(quint32, seed);
+    QFETCH(quint32, start);
     QFETCH(int, size);
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     const QString text = randomText(random, size);
     const LetterTally tally = CountLetters(text);
 
@@ -203,7 +196,7 @@ void TestLetterCount::agreesWithMasking()
         QCOMPARE(tally.occurrences(k), differences(none, RenderQuotation(text, withBox({}, k))));
 
     for (int round = 0; round < 8; ++round) {
-        const Board b = randomBoard(random);
+        const Board b = testsupport::randomBoard(random);
         const QString now = RenderQuotation(text, b);
         QList<int> expected;
         for (int k = 0; k < kLetterCount; ++k)

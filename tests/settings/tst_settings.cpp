@@ -125,6 +125,11 @@ private slots:
         row("@ByteArray(a\\xff\\xc3z)", u"a\uFFFD\uFFFDz"_s, no);
         row("@@1", u"@1"_s, no);
         row("me@example.org", u"me@example.org"_s, no);
+        // Overlong forms and code points past U+10FFFF are refused byte by
+        // byte; a surrogate, as the store writes a lone one, is taken.
+        row("@ByteArray(\\xc0\\xaf\\xe0\\x80\\xaf)", u"\uFFFD"_s.repeated(5), no);
+        row("@ByteArray(\\xf4\\x90\\x80\\x80)", u"\uFFFD"_s.repeated(4), no);
+        row("@ByteArray(\\xed\\xa0\\x80\\xf0\\x9f\\x98\\x80)", QChar(0xD800) + u"\U0001F600"_s, no);
     }
     void handWritten()
     {

@@ -13,6 +13,8 @@
 #include <QTextDocument>
 #include <QUndoStack>
 
+#include <functional>
+
 using namespace lexorne;
 using namespace Qt::StringLiterals;
 
@@ -26,6 +28,33 @@ QByteArray fileBytes(const QString &path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+// Runs an action at the first paint of a widget, before the paint itself.
+class PaintHook : public QObject
+{
+public:
+    PaintHook(QWidget *widget, std::function<void()> action) : m_action(std::move(action))
+    {
+        if (m_action)
+            widget->installEventFilter(this);
+    }
+    bool ran() const { return m_ran; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_ran) {
+            m_ran = true;
+            watched->removeEventFilter(this);
+            m_action();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+    bool m_ran = false;
+};
 
 } // namespace
 
@@ -152,7 +181,7 @@ private slots:
         QTest::keyClick(box, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(box->toPlainText(), u"ab"_s);
         QCOMPARE(shownBoard(), u"A"_s);
-        QCOMPARE(w.undoStack()->count(), 1);
+        QCOMPARE(w.undoStack().count(), 1);
 
         m_main.result()->setFocus();
         QTest::keyClick(m_main.result(), Qt::Key_Z, Qt::ControlModifier);
@@ -197,14 +226,64 @@ private slots:
         testsupport::MainWindow::storeGame(line.repeated(lines), u"E");
         frmMain &w = m_main.open();
         QVERIFY(m_main.origin()->toPlainText().size() < line.size() * lines);
-        QVERIFY(w.strRendu.startsWith(masked.repeated(lines)));
+        QVERIFY(w.strRendu().startsWith(masked.repeated(lines)));
         w.close();
         QCOMPARE(m_main.stored(kCitation).toString(), line.repeated(lines));
 
         m_main.open();
         QVERIFY(m_main.showActive());
         QTRY_COMPARE(m_main.origin()->toPlainText(), line.repeated(lines));
-        QTRY_COMPARE(documentText(*m_main.result()->document()), boxText(m_main.window().strRendu));
+        QTRY_COMPARE(documentText(*m_main.result()->document()),
+                     boxText(m_main.window().strRendu()));
+    }
+
+    // A tick and a reset made before the window is shown, at its first
+    // paint (a long game's rest still to come in both) or once the rest is
+    // in, then undone: the whole game comes back, on screen and in the store.
+    void playDuringLongRestore_data()
+    {
+        QTest::addColumn<int>("moment");
+        QTest::newRow("before the window shows") << 0;
+        QTest::newRow("at its first paint") << 1;
+        QTest::newRow("once the rest is in") << 2;
+    }
+    void playDuringLongRestore()
+    {
+        QFETCH(int, moment);
+        const QString whole = u"Le th\u00e9 vert\n"_s.repeated(10000);
+        testsupport::MainWindow::storeGame(whole, u"E");
+        frmMain &w = m_main.open();
+        const std::function<void()> tickAndReset = [this] {
+            m_main.letter(0)->click();
+            m_main.click(u"cmdReset"_s);
+        };
+        QVERIFY(m_main.origin()->toPlainText().size() < whole.size());
+        if (moment == 0)
+            tickAndReset();
+        PaintHook hook(m_main.origin()->viewport(),
+                       moment == 1 ? tickAndReset : std::function<void()>());
+        QVERIFY(m_main.showActive());
+        if (moment == 1)
+            QTRY_VERIFY(hook.ran());
+        if (moment == 2) {
+            QTRY_COMPARE(m_main.origin()->toPlainText(), whole);
+            tickAndReset();
+        }
+        QCOMPARE(w.strOriginal(), QString());
+        m_main.get(u"cmdExit"_s)->setFocus();
+        QTest::keyClick(m_main.get(u"cmdExit"_s), Qt::Key_Z, Qt::ControlModifier);
+
+        QCOMPARE(w.strOriginal(), whole);
+        QTRY_COMPARE(m_main.origin()->toPlainText(), whole);
+        QCOMPARE(shownBoard(), u"AE"_s);
+        QCOMPARE(storedBoard(), u"AE"_s);
+        QCOMPARE(m_main.stored(kCitation).toString(), whole);
+        // One more undo takes the tick back; the quotation stays whole.
+        QTest::keyClick(m_main.get(u"cmdExit"_s), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(shownBoard(), u"E"_s);
+        m_main.click(u"cmdGenerate"_s);
+        QCOMPARE(w.strRendu(),
+                 RenderQuotation(whole, Board::fromLetters(u"E"), {.letterLog = true}));
     }
 
     // An unreadable store is set aside and said once, at start, with the

@@ -7,6 +7,7 @@
 #include "ui/frmAbout.h"
 
 #include "tests/support/mainwindow.h"
+#include "ui/controlsize.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,25 +28,6 @@ using namespace lexorne;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// What a control needs so that nothing it shows is cut.
-QSize need(const QWidget *widget)
-{
-    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
-        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin);
-        const QString caption = QString(button->text()).remove(u'&');
-        return {button->fontMetrics().horizontalAdvance(caption) + margin,
-                button->fontMetrics().height()};
-    }
-    if (const auto *box = qobject_cast<const QPlainTextEdit *>(widget))
-        return {0, box->fontMetrics().lineSpacing() + 2 * box->frameWidth()};
-    if (const auto *frame = qobject_cast<const QGroupBox *>(widget))
-        return frame->minimumSizeHint();
-    if (const auto *label = qobject_cast<const QLabel *>(widget);
-        label && !label->pixmap().isNull())
-        return label->pixmap().deviceIndependentSize().toSize();
-    return widget->sizeHint();
-}
 
 // The named controls of a window (frames, panels, boxes, lists, labels,
 // buttons, pictures), not the parts Qt builds inside them.
@@ -132,7 +114,7 @@ private slots:
             const QRect area =
                 qobject_cast<const QGroupBox *>(parent) ? parent->contentsRect() : parent->rect();
             QVERIFY2(area.contains(widget->geometry()), name + " leaves its parent");
-            const QSize needed = need(widget);
+            const QSize needed = requiredSize(widget);
             QVERIFY2(widget->width() >= needed.width() && widget->height() >= needed.height(),
                      name + ' ' + QByteArray::number(widget->width()) + 'x' +
                          QByteArray::number(widget->height()) + " < " +

@@ -7,10 +7,12 @@
 # its verdict; the last line counts them. Exits 77 (skipped) when a tool is
 # missing.
 #
-# Usage: console.sh LEXORNE.EXE WINE-RUN
+# Usage: console.sh LEXORNE.EXE WINE-RUN FACTS
+#   FACTS   the build's version/facts.sh (title, version)
 set -u
-LEXORNE="${1:?usage: console.sh LEXORNE.EXE WINE-RUN}"
-WINE_RUN="${2:?usage: console.sh LEXORNE.EXE WINE-RUN}"
+LEXORNE="${1:?usage: console.sh LEXORNE.EXE WINE-RUN FACTS}"
+WINE_RUN="${2:?usage: console.sh LEXORNE.EXE WINE-RUN FACTS}"
+LX_FACTS="${3:?usage: console.sh LEXORNE.EXE WINE-RUN FACTS}"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 
 for tool in wine winepath script od cmp; do
@@ -43,7 +45,8 @@ in_console() {
 case_version_in_console() {
     local status
     status="$(in_console "$WORK/shown" "$EXE" --version)"
-    grep -qx 'Lexorne 0.10' "$WORK/shown" || fail "--version printed no \"Lexorne 0.10\" line in the console"
+    grep -qxF "$LX_TITLE $LX_VERSION" "$WORK/shown" ||
+        fail "--version printed no \"$LX_TITLE $LX_VERSION\" line in the console"
     [ "$status" = 0 ] || fail "--version: status $status, not 0"
     echo "   the console showed:"
     sed 's/^/     /' "$WORK/shown"
@@ -78,12 +81,11 @@ case_redirected_and_wide_names() {
         grep -q '\*e \*\*a\*' "$WORK/shown" && fail "$name: the redirected output showed in the console too"
     done
     status="$(in_console "$WORK/shown" "$EXE" --version '>' out.txt)"
-    expect_text "--version into a file" $'Lexorne 0.10\n' "$WORK/out.txt"
+    expect_text "--version into a file" "$LX_TITLE $LX_VERSION"$'\n' "$WORK/out.txt"
 }
 
 run_case "--version typed in a console prints there and exits 0" case_version_in_console
 run_case "--help and the error messages print in the console, statuses 0, 2 and 1" case_help_and_statuses
 run_case "output redirected by cmd; file names outside the ANSI code page open" \
     case_redirected_and_wide_names
-echo "$PASSED passed, $FAILED failed"
-[ "$FAILED" -eq 0 ]
+results
