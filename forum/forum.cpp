@@ -80,12 +80,27 @@ constexpr bool isBreak(char16_t c)
     return c == u'\r' || c == u'\n';
 }
 
+// Spaces that renderers drop where a line opens or ends: CommonMark's
+// spaces and tabs, and what JavaScript's trim() and Qt's HTML reader take
+// for white space (no-break and other Unicode spaces, the byte order mark).
+bool isEdgeSpace(QChar c)
+{
+    return (c.isSpace() && !isBreak(c.unicode())) || c.unicode() == 0xFEFF;
+}
+
+constexpr bool isAsciiLetter(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
 constexpr bool isDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
 }
 
 constexpr QStringView kBold = u"**";
+// "www" as PostWriter::m_recent holds it: three units, 16 bits each.
+constexpr quint64 kWww = quint64(u'w') << 32 | quint64(u'w') << 16 | u'w';
 
 } // namespace
 
@@ -233,6 +248,7 @@ void PostWriter::putMarkdown(QChar c, bool marked, QString &out)
         closeBold(out);
         m_lineStart = true;
         m_leadDigits = 0;
+        m_recent = 0;
         if (discord) {
             // Discord shows every line break as it is.
             out += c;
@@ -242,8 +258,9 @@ void PostWriter::putMarkdown(QChar c, bool marked, QString &out)
         m_heldBreaks += c;
         return;
     }
-    if (u == u' ' || u == u'\t') {
+    if (isEdgeSpace(c)) {
         closeBold(out);
+        m_recent = 0;
         if (discord)
             out += c;
         else
@@ -265,6 +282,11 @@ void PostWriter::putMarkdown(QChar c, bool marked, QString &out)
     // "1. " and "1) " open an ordered list.
     if (m_leadDigits > 0 && (u == u'.' || u == u')'))
         escape = true;
+    // A bare address ("http://", "www.") is read as a link from the raw
+    // post by some renderers, backslashes included: keep it text.
+    if ((u == u':' && isAsciiLetter(m_recent & 0xFFFF)) || (u == u'.' && m_recent == kWww))
+        escape = true;
+    m_recent = (m_recent << 16 | (u | (isAsciiLetter(u) ? 0x20 : 0))) & 0xFFFFFFFFFFFFULL;
     m_leadDigits = isDigit(u) && (m_lineStart || m_leadDigits > 0) ? m_leadDigits + 1 : 0;
     m_lineStart = false;
     if (escape)
@@ -289,13 +311,16 @@ void PostWriter::flushSpaces(bool lineEnd, QString &out)
 {
     if (m_heldSpaces.isEmpty())
         return;
+    // A line of spaces alone is still a line: the break before it is hard.
+    flushBreaks(out);
     if (!m_lineStart && !lineEnd) {
         out += m_heldSpaces;
     } else {
-        // Markdown drops spaces that open or close a line, and four of them
-        // would open a code block: as character references they are text.
-        for (const QChar c : std::as_const(m_heldSpaces))
-            out += c == u'\t' ? u"&#9;"_s : u"&#32;"_s;
+        // Renderers drop spaces that open or close a line, and four of them
+        // would open a code block. No-break spaces, written as references,
+        // are text everywhere, and forums show them.
+        for (qsizetype i = 0; i < m_heldSpaces.size(); ++i)
+            out += u"&#160;"_s;
     }
     m_heldSpaces.clear();
 }

@@ -97,6 +97,7 @@ private:
     bool m_lineStart = true; // nothing but held spaces written on this line
     int m_leadDigits = 0;    // digits that began the line (an ordered list's number)
     bool m_boldOpen = false; // a bold run waits for its closing "**"
+    quint64 m_recent = 0;    // the line's last three characters, letters lower-cased
     QString m_heldSpaces;    // spaces and tabs whose place in the line is not known yet
     QString m_heldBreaks;    // line breaks not yet known to be followed by text
 };

@@ -110,7 +110,10 @@ void TestForum::escaped_data()
         << u"\\- a\\\n\\+ b\\\n\\# c\\\n1\\. d\\\n12\\) e\\\n\\= f\\\n2024 g"_s;
     QTest::newRow("only at the start") << md << u"a - b # c 1. d"_s << -1 << u"a - b # c 1. d"_s;
     QTest::newRow("leading and trailing spaces")
-        << md << u"    code\n\tx \n"_s << -1 << u"&#32;&#32;&#32;&#32;code\\\n&#9;x&#32;\n"_s;
+        << md << u"    code\n\tx \n"_s << -1
+        << u"&#160;&#160;&#160;&#160;code\\\n&#160;x&#160;\n"_s;
+    QTest::newRow("bare addresses") << md << u"http://x.fr WWW.x.fr www x: a.b"_s << -1
+                                    << u"http\\://x.fr WWW\\.x.fr www x\\: a.b"_s;
     QTest::newRow("crlf and cr breaks, trailing ones plain")
         << md << u"a\r\n\r\nb\r\r\r"_s << -1 << u"a\\\r\n\\\r\nb\r\r\r"_s;
     QTest::newRow("html, entities, links")
