@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "cli/stdio.h"
 
+#include "forum/forum.h"
 #include "highlight/highlight.h"
 #include "version/version.h"
 
@@ -51,6 +52,7 @@ const QString kLog = u"log"_s;
 const QString kAbsent = u"absentes"_s;
 const QString kSurround = u"entourer"_s;
 const QString kColour = u"couleur"_s;
+const QString kForum = u"forum"_s;
 const QString kHelp = u"help"_s;
 const QString kVersion = u"version"_s;
 
@@ -125,6 +127,30 @@ QString describe(QChar c)
     return u"U+%1"_s.arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
 }
 
+// Words laid out in lines of at most `width` columns, the first line starting
+// at column `first`, the others indented by `indent`; a colour's name is
+// never cut ("Rouge foncé").
+QString wrapped(const QString &text, int first, int width, int indent)
+{
+    QString out;
+    int column = first;
+    const QStringList items = text.split(u", "_s);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString item = items[i] + (i + 1 < items.size() ? u","_s : QString());
+        const int size = int(item.size());
+        if (i > 0 && column + 1 + size > width) {
+            out += u'\n' + QString(indent, u' ');
+            column = indent;
+        } else if (i > 0) {
+            out += u' ';
+            ++column;
+        }
+        out += item;
+        column += size;
+    }
+    return out;
+}
+
 } // namespace
 
 bool opensWindow(const QStringList &arguments)
@@ -183,6 +209,7 @@ Parsed parseArguments(const QStringList &arguments)
         {kAbsent, {}},
         {kSurround, {}, u"LETTRE"_s},
         {kColour, {}, u"COULEUR"_s},
+        {kForum, {}, u"PROFIL"_s},
     });
     // QCommandLineParser wants the program name first.
     if (!parser.parse(QStringList{u"lexorne"_s} + arguments))
@@ -196,14 +223,14 @@ Parsed parseArguments(const QStringList &arguments)
         return {request, {}};
     }
 
-    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour})
+    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kForum})
         if (parser.optionNames().count(name) > 1)
             return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
 
     const QStringList files = parser.positionalArguments();
     if (!parser.isSet(kLetters)) {
         // Highlighting the bare quotation would show the whole answer.
-        for (const QString &name : {kLog, kAbsent, kSurround, kColour})
+        for (const QString &name : {kLog, kAbsent, kSurround, kColour, kForum})
             if (parser.isSet(name))
                 return {std::nullopt, u"l'option %1 demande --lettres"_s.arg(option(name))};
         if (!files.isEmpty())
@@ -223,6 +250,14 @@ Parsed parseArguments(const QStringList &arguments)
     if (parser.isSet(kAbsent) && !parser.isSet(kLog))
         return {std::nullopt, u"l'option --absentes demande --log"_s};
     request.log = {.letterLog = parser.isSet(kLog), .absentLetters = parser.isSet(kAbsent)};
+
+    if (parser.isSet(kForum)) {
+        const std::optional<forum::Profile> profile = forum::profileFromName(parser.value(kForum));
+        if (!profile)
+            return {std::nullopt, u"--forum : profil inconnu « %1 » ; profils possibles : %2"_s.arg(
+                                      parser.value(kForum), forum::profileNames().join(u", "_s))};
+        request.forum = *profile;
+    }
 
     if (files.size() > 1)
         return {std::nullopt, u"un seul fichier à la fois : « %1 » est de trop"_s.arg(files[1])};
@@ -263,7 +298,9 @@ QString versionText()
 
 QString helpText()
 {
-    return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
+    return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]]
+                       [--entourer LETTRE --couleur COULEUR] [--forum PROFIL]
+                       [FICHIER]]
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
 citation lue dans FICHIER (ou sur l'entrée standard, si FICHIER est absent ou
@@ -290,6 +327,15 @@ Options :
   --couleur COULEUR      La couleur de --entourer, nommée comme dans la liste
                          de la fenêtre, sans tenir compte des majuscules ni des
                          accents : %1.
+  --forum PROFIL         Écrit le résultat pour le forum où il sera publié :
+                         « bbcode » (par défaut) : tel quel, couleurs nommées
+                         ([color=red]) ; « bbcode-hex » : couleurs en
+                         #rrggbb (MyBB) ; « markdown » (Discourse, Reddit,
+                         GitHub, GitLab) et « discord » : chaque caractère que
+                         le forum lirait comme une mise en forme est échappé,
+                         chaque saut de ligne est gardé, et --entourer met la
+                         lettre en gras. Vaut pour --log, --absentes et
+                         --entourer.
 
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.
@@ -306,8 +352,10 @@ Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
 
 Exemples :
   lexorne --lettres aenrst --log citation.txt
-  printf '%s' "Le chat" | lexorne --lettres e --entourer e --couleur "rouge fonce"
-)"_s.arg(colourList());
+  printf '%s' "Le chat" |
+    lexorne --lettres e --entourer e --couleur "rouge fonce" --forum bbcode-hex
+  lexorne --lettres aenrst --log --forum markdown citation.txt
+)"_s.arg(wrapped(colourList(), 35, 80, 25));
 }
 
 QStringList argumentList(int argc, char *argv[])
