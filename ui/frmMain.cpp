@@ -5,6 +5,7 @@
 #include "highlight/highlight.h"
 #include "resources/resources.h"
 #include "ui/accessibility.h"
+#include "ui/gamepanel.h"
 #include "ui/lettercounts.h"
 #include "ui/qtcompat.h"
 #include "ui/textbox.h"
@@ -74,6 +75,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     installAccessibility();
 
     createControls();
+    createPanelControl();
     connectHandlers();
     chainTabOrder();
     Form_Load();
@@ -82,6 +84,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
             txtOrigin, [this] { return strOriginal; }, chkLetter, m_board, txtRendu, this);
     // After the load: the lists' entries are part of what must fit.
     layoutControls();
+    restorePanel();
 
     cmdExit->setFocus(Qt::OtherFocusReason);
 }
@@ -254,8 +257,9 @@ void frmMain::chkBBCode_Click()
 void frmMain::cmdGenerate_Click()
 {
     showRendering();
+    // The post for the chosen forum: strRendu itself for BBCode.
     if (isTicked(chkClip))
-        putOnClipboard(strRendu);
+        putOnClipboard(m_shownResult);
 }
 
 QString frmMain::BBCode() const
@@ -266,8 +270,12 @@ QString frmMain::BBCode() const
 void frmMain::cmdBBCode_Click()
 {
     // Always from the plain rendering: highlights never pile up.
-    strFinal = highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(),
-                                          highlight::closingTag());
+    if (m_profile == forum::Profile::BBCode)
+        strFinal = highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(),
+                                              highlight::closingTag());
+    else
+        strFinal = forum::Post(m_profile, strRendu, cboBBCode1->currentIndex(),
+                               forum::Mark{cboBBCode2->currentIndex()});
     showResult(strFinal);
     if (isTicked(chkClip))
         putOnClipboard(strFinal);
@@ -330,7 +338,7 @@ void frmMain::showRendering(TextFill::Step step)
     strRendu =
         RenderQuotation(quotationText(), m_board.board(),
                         {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
-    showResult(strRendu, step);
+    showResult(forumPost(strRendu), step);
 }
 
 QString frmMain::quotationText() const
@@ -342,6 +350,8 @@ void frmMain::showResult(const QString &text, TextFill::Step step)
 {
     m_shownResult = text;
     m_fill.fill(txtRendu, text, step);
+    if (m_panel && m_panel->isVisible())
+        m_panel->showPost(m_profile, text);
 }
 
 void frmMain::putOnClipboard(const QString &text)
