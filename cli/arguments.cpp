@@ -264,7 +264,10 @@ Parsed parseArguments(const QStringList &arguments)
     if (!files.isEmpty())
         request.file = files.first();
 
-    if (parser.isSet(kSurround) != parser.isSet(kColour)) {
+    // Markdown has no colour: there the letter goes in bold, --couleur or not.
+    const bool colourless = forum::isMarkdown(request.forum);
+    if (parser.isSet(kSurround) != parser.isSet(kColour) &&
+        !(colourless && parser.isSet(kSurround))) {
         return {std::nullopt, parser.isSet(kSurround)
                                   ? u"--entourer demande --couleur (%1)"_s.arg(colourList())
                                   : u"--couleur demande --entourer LETTRE"_s};
@@ -279,7 +282,8 @@ Parsed parseArguments(const QStringList &arguments)
         if (!index)
             return {std::nullopt,
                     u"--entourer : « %1 » n'est pas une lettre de A à Z"_s.arg(letter)};
-        const std::optional<int> colour = colourIndex(parser.value(kColour));
+        const std::optional<int> colour =
+            parser.isSet(kColour) ? colourIndex(parser.value(kColour)) : std::optional<int>(-1);
         if (!colour)
             return {std::nullopt,
                     u"--couleur : couleur inconnue « %1 » ; couleurs possibles : %2"_s.arg(
@@ -334,8 +338,8 @@ Options :
                          GitHub, GitLab) et « discord » : chaque caractère que
                          le forum lirait comme une mise en forme est échappé,
                          chaque saut de ligne est gardé, et --entourer met la
-                         lettre en gras. Vaut pour --log, --absentes et
-                         --entourer.
+                         lettre en gras (--couleur y est facultatif). Vaut
+                         pour --log, --absentes et --entourer.
 
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.

@@ -246,6 +246,12 @@ private slots:
            {u"--lettres"_s, u"l"_s, u"--entourer"_s, u"l"_s, u"--couleur"_s, u"vert"_s,
             u"--forum"_s, u"markdown"_s},
            none, "Ll a", "**Ll** \\*");
+        ok("forum markdown needs no colour",
+           {u"--lettres"_s, u"e"_s, u"--entourer"_s, u"e"_s, u"--forum"_s, u"markdown"_s}, none,
+           "Le", "\\***e**");
+        fails("forum bbcode-hex still needs a colour", 2,
+              {u"--lettres"_s, u"e"_s, u"--entourer"_s, u"e"_s, u"--forum"_s, u"bbcode-hex"_s},
+              none, none, kColourNames);
         ok("forum discord", {u"--lettres"_s, u""_s, u"--forum"_s, u"discord"_s}, none, "@Ab\n  x",
            "\\@\\*\\*\n  \\*");
         fails("unknown forum", 2, {u"--lettres"_s, u"e"_s, u"--forum"_s, u"phpbb"_s}, none, none,
