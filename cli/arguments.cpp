@@ -6,6 +6,7 @@
 #include "cli/stdio.h"
 #include "cli/windowoptions.h"
 
+#include "forum/forum.h"
 #include "highlight/highlight.h"
 #include "version/version.h"
 
@@ -35,6 +36,7 @@ const QString kLog = u"log"_s;
 const QString kAbsent = u"absentes"_s;
 const QString kSurround = u"entourer"_s;
 const QString kColour = u"couleur"_s;
+const QString kForum = u"forum"_s;
 const QString kHelp = u"help"_s;
 const QString kVersion = u"version"_s;
 
@@ -109,6 +111,30 @@ QString describe(QChar c)
     return u"U+%1"_s.arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
 }
 
+// Words laid out in lines of at most `width` columns, the first line starting
+// at column `first`, the others indented by `indent`; a colour's name is
+// never cut ("Rouge foncé").
+QString wrapped(const QString &text, int first, int width, int indent)
+{
+    QString out;
+    int column = first;
+    const QStringList items = text.split(u", "_s);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString item = items[i] + (i + 1 < items.size() ? u","_s : QString());
+        const int size = int(item.size());
+        if (i > 0 && column + 1 + size > width) {
+            out += u'\n' + QString(indent, u' ');
+            column = indent;
+        } else if (i > 0) {
+            out += u' ';
+            ++column;
+        }
+        out += item;
+        column += size;
+    }
+    return out;
+}
+
 } // namespace
 
 bool opensWindow(const QStringList &arguments)
@@ -161,6 +187,7 @@ Parsed parseArguments(const QStringList &arguments)
         {kAbsent, {}},
         {kSurround, {}, u"LETTRE"_s},
         {kColour, {}, u"COULEUR"_s},
+        {kForum, {}, u"PROFIL"_s},
     });
     // QCommandLineParser wants the program name first.
     if (!parser.parse(QStringList{u"lexorne"_s} + arguments))
@@ -174,14 +201,14 @@ Parsed parseArguments(const QStringList &arguments)
         return {request, {}};
     }
 
-    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour})
+    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kForum})
         if (parser.optionNames().count(name) > 1)
             return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
 
     const QStringList files = parser.positionalArguments();
     if (!parser.isSet(kLetters)) {
         // Highlighting the bare quotation would show the whole answer.
-        for (const QString &name : {kLog, kAbsent, kSurround, kColour})
+        for (const QString &name : {kLog, kAbsent, kSurround, kColour, kForum})
             if (parser.isSet(name))
                 return {std::nullopt, u"l'option %1 demande --lettres"_s.arg(option(name))};
         if (!files.isEmpty())
@@ -202,12 +229,23 @@ Parsed parseArguments(const QStringList &arguments)
         return {std::nullopt, u"l'option --absentes demande --log"_s};
     request.log = {.letterLog = parser.isSet(kLog), .absentLetters = parser.isSet(kAbsent)};
 
+    if (parser.isSet(kForum)) {
+        const std::optional<forum::Profile> profile = forum::profileFromName(parser.value(kForum));
+        if (!profile)
+            return {std::nullopt, u"--forum : profil inconnu « %1 » ; profils possibles : %2"_s.arg(
+                                      parser.value(kForum), forum::profileNames().join(u", "_s))};
+        request.forum = *profile;
+    }
+
     if (files.size() > 1)
         return {std::nullopt, u"un seul fichier à la fois : « %1 » est de trop"_s.arg(files[1])};
     if (!files.isEmpty())
         request.file = files.first();
 
-    if (parser.isSet(kSurround) != parser.isSet(kColour)) {
+    // Markdown has no colour: there the letter goes in bold, --couleur or not.
+    const bool colourless = forum::isMarkdown(request.forum);
+    if (parser.isSet(kSurround) != parser.isSet(kColour) &&
+        !(colourless && parser.isSet(kSurround))) {
         return {std::nullopt, parser.isSet(kSurround)
                                   ? u"--entourer demande --couleur (%1)"_s.arg(colourList())
                                   : u"--couleur demande --entourer LETTRE"_s};
@@ -222,7 +260,8 @@ Parsed parseArguments(const QStringList &arguments)
         if (!index)
             return {std::nullopt,
                     u"--entourer : « %1 » n'est pas une lettre de A à Z"_s.arg(letter)};
-        const std::optional<int> colour = colourIndex(parser.value(kColour));
+        const std::optional<int> colour =
+            parser.isSet(kColour) ? colourIndex(parser.value(kColour)) : std::optional<int>(-1);
         if (!colour)
             return {std::nullopt,
                     u"--couleur : couleur inconnue « %1 » ; couleurs possibles : %2"_s.arg(
@@ -241,7 +280,9 @@ QString versionText()
 
 QString helpText()
 {
-    return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
+    return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]]
+                       [--entourer LETTRE --couleur COULEUR] [--forum PROFIL]
+                       [FICHIER]]
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
 citation lue dans FICHIER (ou sur l'entrée standard, si FICHIER est absent ou
@@ -268,6 +309,15 @@ Options :
   --couleur COULEUR      La couleur de --entourer, nommée comme dans la liste
                          de la fenêtre, sans tenir compte des majuscules ni des
                          accents : %1.
+  --forum PROFIL         Écrit le résultat pour le forum où il sera publié :
+                         « bbcode » (par défaut) : tel quel, couleurs nommées
+                         ([color=red]) ; « bbcode-hex » : couleurs en
+                         #rrggbb (MyBB) ; « markdown » (Discourse, Reddit,
+                         GitHub, GitLab) et « discord » : chaque caractère que
+                         le forum lirait comme une mise en forme est échappé,
+                         chaque saut de ligne est gardé, et --entourer met la
+                         lettre en gras (--couleur y est facultatif). Vaut
+                         pour --log, --absentes et --entourer.
 
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.
@@ -286,8 +336,10 @@ trouvée après le premier Mio de sortie laisse écrit ce qui la précède.
 
 Exemples :
   lexorne --lettres aenrst --log citation.txt
-  printf '%s' "Le chat" | lexorne --lettres e --entourer e --couleur "rouge fonce"
-)"_s.arg(colourList());
+  printf '%s' "Le chat" |
+    lexorne --lettres e --entourer e --couleur "rouge fonce" --forum bbcode-hex
+  lexorne --lettres aenrst --log --forum markdown citation.txt
+)"_s.arg(wrapped(colourList(), 35, 80, 25));
 }
 
 QStringList argumentList(int argc, char *argv[])

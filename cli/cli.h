@@ -1,8 +1,8 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: `lexorne --lettres LETTRES [--log [--absentes]]
-// [--entourer LETTRE --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
-// scripts and forum bots; `--help` and `--version` answer without one too.
+// [--entourer LETTRE --couleur COULEUR] [--forum PROFIL] [FICHIER]` masks a quotation without a
+// window, for scripts and forum bots; `--help` and `--version` answer without one too.
 //
 // Qt Core only: no application object, no store, no running copy. The
 // program's main() asks opensWindow() first and hands everything else to run().
@@ -10,6 +10,7 @@
 
 #include "engine/engine.h"
 #include "engine/utf8.h"
+#include "forum/forum.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -44,7 +45,8 @@ struct Request
     LogOptions log;           // --log, --absentes
     int highlightLetter = -1; // --entourer: 0 ('A') .. 25, or -1 for none
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
-    QString file;             // empty or "-" for standard input
+    forum::Profile forum = forum::Profile::BBCode; // --forum
+    QString file;                                  // empty or "-" for standard input
 };
 
 // A request, or the one-line French message of a usage error.

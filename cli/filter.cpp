@@ -8,6 +8,7 @@
 
 #include "engine/engine.h"
 #include "engine/nfc.h"
+#include "forum/forum.h"
 #include "highlight/highlight.h"
 
 #include <cstdint>
@@ -87,6 +88,25 @@ private:
     int m_colour;
 };
 
+// A forum's post: the escaping carries its state (the start of a line,
+// spaces and breaks held back) from one piece to the next.
+class ForumStep : public TextStep
+{
+public:
+    ForumStep(forum::Profile profile, int letter, int colour)
+        : m_writer(profile, forum::Mark{colour}), m_letter(letter)
+    {}
+    void feed(const QString &piece, QString &out) override
+    {
+        m_writer.writeHighlighted(piece, m_letter, out);
+    }
+    void finish(QString &out) override { m_writer.finish(out); }
+
+private:
+    forum::PostWriter m_writer;
+    int m_letter;
+};
+
 } // namespace
 
 void TextStep::finish(QString &out)
@@ -101,7 +121,10 @@ Filter::Filter(const Request &request, qsizetype pieceBytes)
                 QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom),
       m_encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless)
 {
-    if (request.highlightLetter >= 0)
+    if (request.forum != forum::Profile::BBCode)
+        addStep(
+            std::make_unique<ForumStep>(request.forum, request.highlightLetter, request.colour));
+    else if (request.highlightLetter >= 0)
         addStep(std::make_unique<HighlightStep>(request.highlightLetter, request.colour));
     if (request.log.letterLog) {
         const LogOptions log = request.log;

@@ -80,6 +80,10 @@ int mask(const Request &request)
 QByteArray render(const Request &request, const QString &quotation)
 {
     const QString masked = RenderQuotation(quotation, request.board, request.log);
+    if (request.forum != forum::Profile::BBCode)
+        return forum::Post(request.forum, masked, request.highlightLetter,
+                           forum::Mark{request.colour})
+            .toUtf8();
     if (request.highlightLetter < 0)
         return masked.toUtf8();
     return highlight::HighlightLetter(masked, request.highlightLetter, request.colour).toUtf8();

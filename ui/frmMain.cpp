@@ -5,6 +5,7 @@
 #include "highlight/highlight.h"
 #include "resources/resources.h"
 #include "ui/accessibility.h"
+#include "ui/gamepanel.h"
 #include "ui/lettercounts.h"
 #include "ui/qtcompat.h"
 #include "ui/textbox.h"
@@ -74,14 +75,17 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     installAccessibility();
 
     createControls();
+    createPanelControl();
     Form_Load();
     connectHandlers();
+    connectPanel();
     chainTabOrder();
     if (LetterCountTips::enabled())
         new LetterCountTips(
             txtOrigin, [this] { return strOriginal(); }, chkLetter, m_board, txtRendu, this);
     // After the load: the lists' entries are part of what must fit.
     layoutControls();
+    restorePanel();
 
     cmdExit->setFocus(Qt::OtherFocusReason);
 }
@@ -255,8 +259,9 @@ void frmMain::chkBBCode_Click()
 void frmMain::cmdGenerate_Click()
 {
     showRendering();
+    // The post for the chosen forum: strRendu itself for BBCode.
     if (isTicked(chkClip))
-        putOnClipboard(m_rendu);
+        putOnClipboard(m_shownResult);
 }
 
 QString frmMain::BBCode() const
@@ -267,8 +272,12 @@ QString frmMain::BBCode() const
 void frmMain::cmdBBCode_Click()
 {
     // Always from the plain rendering: highlights never pile up.
-    m_final = highlight::HighlightLetter(m_rendu, cboBBCode1->currentIndex(), BBCode(),
-                                         highlight::closingTag());
+    if (m_profile == forum::Profile::BBCode)
+        m_final = highlight::HighlightLetter(m_rendu, cboBBCode1->currentIndex(), BBCode(),
+                                             highlight::closingTag());
+    else
+        m_final = forum::Post(m_profile, m_rendu, cboBBCode1->currentIndex(),
+                              forum::Mark{cboBBCode2->currentIndex()});
     showResult(m_final);
     if (isTicked(chkClip))
         putOnClipboard(m_final);
@@ -331,13 +340,15 @@ void frmMain::showRendering(TextFill::Step step)
     m_rendu =
         RenderQuotation(strOriginal(), m_board.board(),
                         {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
-    showResult(m_rendu, step);
+    showResult(forumPost(m_rendu), step);
 }
 
 void frmMain::showResult(const QString &text, TextFill::Step step)
 {
     m_shownResult = text;
     m_fill.fill(txtRendu, text, step);
+    if (m_panel && !m_panel->isHidden())
+        m_panel->showPost(m_profile, text);
 }
 
 void frmMain::putOnClipboard(const QString &text)

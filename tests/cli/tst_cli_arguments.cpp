@@ -4,6 +4,7 @@
 // request holds, colour names and the UTF-8 check.
 #include "cli/cli.h"
 
+#include "forum/forum.h"
 #include "highlight/highlight.h"
 
 #include <QRandomGenerator>
@@ -177,8 +178,13 @@ private slots:
     {
         const QString help = helpText();
         for (const QString &word : {u"--help"_s, u"--version"_s, u"--lettres"_s, u"--log"_s,
-                                    u"--entourer"_s, u"--couleur"_s, u"FICHIER"_s})
+                                    u"--entourer"_s, u"--couleur"_s, u"--forum"_s, u"FICHIER"_s})
             QVERIFY2(help.contains(word), qPrintable(word));
+        for (const QString &name : forum::profileNames())
+            QVERIFY2(help.contains(u"« "_s + name + u" »"_s), qPrintable(name));
+        // A terminal's 80 columns.
+        for (const QString &line : help.split(u'\n'))
+            QVERIFY2(line.size() <= 80, qPrintable(line));
         for (const QString &name : highlight::colourNames())
             QVERIFY2(help.contains(name), qPrintable(name));
         QVERIFY(help.endsWith(u'\n'));

@@ -3,6 +3,7 @@
 // The command line's filter fed block by block, with every place a block can
 // end, against the whole text rendered at once.
 #include "cli/filter.h"
+#include "forum/forum.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -50,6 +51,7 @@ const QStringList kTrickyTexts{
     u"\u0301début"_s,                   // a mark with nothing before it
     u"\u1100\u1161\u11A8 한"_s,         // jamo that compose into a syllable
     u"ÆØß×÷œŒǄʼ\u02FF"_s,
+    u"  - *a*\r\n1. www.x: \\\r\r"_s, // what Markdown forums escape or hold back
 };
 
 // Holds back a CR that ends a piece, to see whether a LF follows: the kind
@@ -89,6 +91,13 @@ private slots:
         QTest::newRow("highlight and log")
             << QStringList{u"--lettres"_s, u"aeo"_s,       u"--log"_s, u"--entourer"_s,
                            u"a"_s,         u"--couleur"_s, u"vert"_s};
+        for (const QString &forum : forum::profileNames())
+            QTest::newRow(qPrintable(u"forum "_s + forum)) << QStringList{
+                u"--lettres"_s, u"aeo"_s,     u"--log"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s,
+                u"bleu"_s,      u"--forum"_s, forum};
+        // Without the log, the text's own end: spaces and breaks held back.
+        QTest::newRow("forum markdown, no log")
+            << QStringList{u"--lettres"_s, u"aeo"_s, u"--forum"_s, u"markdown"_s};
     }
 
     // Every block size, so every byte of each text ends a block once, and
