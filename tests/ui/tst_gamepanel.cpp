@@ -151,7 +151,7 @@ private slots:
         m_main.origin()->setPlainText(u"- Le"_s);
         m_main.letter(4)->setChecked(true);
         m_main.click(u"cmdGenerate"_s);
-        QCOMPARE(w.strRendu, u"- *e\r\r\r   E"_s);
+        QCOMPARE(w.strRendu(), u"- *e\r\r\r   E"_s);
         QCOMPARE(clipboardBytes(), generated);
         QCOMPARE(m_main.result()->toPlainText(), QString(generated).replace(u'\r', u'\n'));
 
@@ -159,7 +159,7 @@ private slots:
         m_main.get<QComboBox>(u"cboBBCode1"_s)->setCurrentIndex(4);
         m_main.get<QComboBox>(u"cboBBCode2"_s)->setCurrentIndex(1);
         m_main.click(u"cmdBBCode"_s);
-        QCOMPARE(w.strFinal, highlighted);
+        QCOMPARE(w.strFinal(), highlighted);
         QCOMPARE(clipboardBytes(), highlighted);
 
         // The next start writes for the same forum, panel open or not.
@@ -206,7 +206,7 @@ private slots:
         m_main.get<QComboBox>(u"cboBBCode1"_s)->setCurrentIndex(4);
         m_main.click(u"cmdBBCode"_s);
         QCOMPARE(runs(preview()->document()).join(u'|'), u"# *|e bold|* *|e bold"_s);
-        QCOMPARE(w.strFinal, u"\\# \\***e**\\\n\\* \\***e**"_s);
+        QCOMPARE(w.strFinal(), u"\\# \\***e**\\\n\\* \\***e**"_s);
     }
 
     // Colours as the forum shows them; one that would hardly read on the
