@@ -2,13 +2,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: `lexorne --lettres LETTRES [--log [--absentes]]
 // [--entourer LETTRE --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
-// scripts and forum bots; `--help` and `--version` answer without one too.
+// scripts and forum bots; `--qui`, `--essai` and `--reveler` play the whole game
+// (game/game.h); `--help` and `--version` answer without one too.
 //
 // Qt Core only: no application object, no store, no running copy. The
 // program's main() asks opensWindow() first and hands everything else to run().
 #pragma once
 
 #include "engine/engine.h"
+#include "game/game.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -44,6 +46,17 @@ struct Request
     int highlightLetter = -1; // --entourer: 0 ('A') .. 25, or -1 for none
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
     QString file;             // empty or "-" for standard input
+    // The whole game: --qui and --essai in the order given, --erreurs-max,
+    // the lines --erreurs and --resultats, --reveler and --spoiler.
+    game::Ledger ledger;
+    int missLimit = 0;
+    game::GameLines lines;
+    bool reveal = false;
+    bool spoiler = false;
+
+    // Whether the game's functions make the post rather than the masking
+    // alone, which can stream.
+    bool playsGame() const { return reveal || lines.misses || lines.results; }
 };
 
 // A request, or the one-line French message of a usage error.
@@ -86,6 +99,10 @@ struct Rendered
 };
 Rendered renderUtf8(const Request &request, QByteArray bytes,
                     qsizetype pieceBytes = qsizetype{16} * 1024);
+
+// The post of a whole game (playsGame()) for well-formed UTF-8 quotation
+// bytes, exactly as the window makes it; nothing for ill-formed bytes.
+std::optional<QByteArray> renderGame(const Request &request, QByteArrayView bytes);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();
