@@ -28,6 +28,7 @@ public:
         Letter,
         Quotation,
         Game,
+        Ledger,
     };
     Q_ENUM(Subject)
 
@@ -41,6 +42,8 @@ public:
     void writeLetter(int index, LetterState state);
     // A quotation still waiting to be written is replaced by the newer one.
     void writeQuotation(const QString &text);
+    // The whole game's ledger, as text (Store::writeLedger).
+    void writeLedger(const QString &text);
     // ResetSettings: deletes the stored game.
     void resetGame();
 
