@@ -357,8 +357,9 @@ QString versionText()
 QString helpText()
 {
     return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
-       lexorne --lettres LETTRES|--qui LETTRE=JOUEUR... [--essai JOUEUR=TEXTE...]
-               [--erreurs-max N] [--log [--erreurs] [--resultats]]
+       lexorne --lettres LETTRES|--qui LETTRE=JOUEUR...
+               [--essai JOUEUR=TEXTE]... [--erreurs-max N]
+               [--log [--erreurs] [--resultats]]
                [--reveler [--spoiler] [--couleur COULEUR]] [FICHIER]
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
@@ -408,8 +409,8 @@ Toute une partie :
   --reveler              Écrit toute la citation, chaque lettre encore cachée
                          en couleur (--couleur, Rouge foncé sinon), puis le
                          log demandé.
-  --spoiler              Entoure la citation révélée de [spoiler]...[/spoiler].
-                         Demande --reveler.
+  --spoiler              Entoure la citation révélée de [spoiler] et
+                         [/spoiler]. Demande --reveler.
 
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.
@@ -428,7 +429,7 @@ Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
 Exemples :
   lexorne --lettres aenrst --log citation.txt
   printf '%s' "Le chat" | lexorne --lettres e --entourer e --couleur "rouge fonce"
-  lexorne --qui e=Alice --qui t=Bob --essai "Chloé=Le chat" --log --resultats citation.txt
+  lexorne --qui e=Alice --essai "Chloé=Le chat" --log --resultats citation.txt
 )"_s.arg(colourList());
 }
 

@@ -4,6 +4,7 @@
 // whole quotation at once, so this step does not stream.
 #include "cli/cli.h"
 
+#include "forum/forum.h"
 #include "highlight/highlight.h"
 
 namespace lexorne::cli {
@@ -19,8 +20,7 @@ std::optional<QByteArray> renderGame(const Request &request, QByteArrayView byte
         // The window's colour list starts on its first entry.
         const int colour = request.colour >= 0 ? request.colour : 0;
         return game::RevealGame(played, options,
-                                game::BBCodeReveal(highlight::openingTag(colour),
-                                                   highlight::closingTag(), request.spoiler))
+                                {forum::Profile::BBCode, forum::Mark{colour}, request.spoiler})
             .toUtf8();
     }
     QString post = game::RenderGame(played, options);

@@ -6,10 +6,12 @@
 // the window and the command line alike, so that the two cannot disagree.
 //
 // Letters and guesses are read with the engine's masking rule: what counts
-// is exactly what the masking hides (engine/board.h).
+// is exactly what the masking hides (engine/board.h). Posts are written for
+// a forum through forum/forum.h.
 #pragma once
 
 #include "engine/engine.h"
+#include "forum/forum.h"
 
 #include <QList>
 #include <QString>
@@ -153,24 +155,26 @@ struct RenderOptions
 // the game's lines. With no game line asked for, exactly RenderQuotation.
 QString RenderGame(const Game &game, const RenderOptions &options);
 
+// How the reveal is written: for which forum, the hidden letters marked as
+// "Go !" marks a letter there (its colour on BBCode forums, bold on
+// Markdown ones), the quotation behind a spoiler when asked.
 struct RevealOptions
 {
-    // Wraps each run of letters the board still hides.
-    QString markOpen;
-    QString markClose;
-    // Wraps the whole quotation ("[spoiler]" "[/spoiler]"); none when empty.
-    QString spoilerOpen;
-    QString spoilerClose;
+    forum::Profile profile = forum::Profile::BBCode;
+    forum::Mark mark;
+    // BBCode "[spoiler]…[/spoiler]", Discord "||…||", and on other Markdown
+    // forums a "<details>" block (Discourse, GitHub, GitLab).
+    bool spoiler = false;
 };
 
-// The reveal in BBCode: hidden letters between the colour tags that "Go !"
-// uses, and the spoiler tags when asked.
-RevealOptions BBCodeReveal(const QString &openTag, const QString &closeTag, bool spoiler);
-
-// The whole quotation (in NFC, as the masking sees it) with every letter the
-// board still hides marked, then the log and the game's lines as the render
-// options ask.
+// The reveal, written for the forum: the whole quotation (in NFC, as the
+// masking sees it) with every letter the board still hides marked, then the
+// log and the game's lines as the render options ask.
 QString RevealGame(const Game &game, const RenderOptions &options, const RevealOptions &reveal);
+
+// How a profile needs names written in the lines: BBCode forums get
+// EscapeNameBBCode, Markdown forums none, as their post escapes all text.
+NameEscape NameEscapeFor(forum::Profile profile);
 
 // The ledger as stored: JSON text, with the miss limit. Reading gives
 // nothing for text that is not a ledger this program wrote (or could have):

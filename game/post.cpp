@@ -14,6 +14,8 @@ namespace {
 
 // Laid out as the log lays out its lines.
 constexpr QStringView kLineStart = u"\r   ";
+// The log's three carriage returns before its first line.
+constexpr qsizetype kLogSeparatorSize = 3;
 
 QString points(qsizetype n)
 {
@@ -101,36 +103,66 @@ QString RenderGame(const Game &game, const RenderOptions &options)
     return appendLog(RenderQuotation(game.quotation, game.board), game, options, letters);
 }
 
-RevealOptions BBCodeReveal(const QString &openTag, const QString &closeTag, bool spoiler)
+NameEscape NameEscapeFor(forum::Profile profile)
 {
-    RevealOptions reveal{openTag, closeTag, {}, {}};
-    if (spoiler) {
-        reveal.spoilerOpen = u"[spoiler]"_s;
-        reveal.spoilerClose = u"[/spoiler]"_s;
-    }
-    return reveal;
+    return forum::isMarkdown(profile) ? nullptr : EscapeNameBBCode;
 }
 
 QString RevealGame(const Game &game, const RenderOptions &options, const RevealOptions &reveal)
 {
     const QString quotation = mayNeedNfc(game.quotation) ? toNfc(game.quotation) : game.quotation;
     const MaskedCodes hidden(game.board);
-    QString text = reveal.spoilerOpen;
-    text.reserve(quotation.size() + reveal.spoilerOpen.size() + reveal.spoilerClose.size());
-    bool inRun = false;
-    for (const QChar c : quotation) {
-        const bool mark = hidden.hides(c.unicode());
-        if (mark != inRun)
-            text += mark ? reveal.markOpen : reveal.markClose;
-        inRun = mark;
-        text += c;
+    const forum::Profile profile = reveal.profile;
+    const bool markdown = forum::isMarkdown(profile);
+
+    QString text;
+    text.reserve(quotation.size() * 2 + 64);
+    if (reveal.spoiler)
+        text += profile == forum::Profile::Discord ? u"||"_s
+                : markdown                         ? u"<details>\n<summary>Réponse</summary>\n\n"_s
+                                                   : u"[spoiler]"_s;
+
+    // Runs of hidden and shown characters, each written as the profile needs.
+    forum::PostWriter writer(profile, reveal.mark);
+    qsizetype from = 0;
+    while (from < quotation.size()) {
+        const bool mark = hidden.hides(quotation.at(from).unicode());
+        qsizetype to = from + 1;
+        while (to < quotation.size() && hidden.hides(quotation.at(to).unicode()) == mark)
+            ++to;
+        const QStringView run = QStringView(quotation).sliced(from, to - from);
+        mark ? writer.writeMarked(run, text) : writer.write(run, text);
+        from = to;
     }
-    if (inRun)
-        text += reveal.markClose;
-    text += reveal.spoilerClose;
-    if (!options.log.letterLog)
+
+    const LetterTally letters =
+        options.log.letterLog ? CountLetters(game.quotation) : LetterTally();
+    const QString log =
+        options.log.letterLog ? appendLog(QString(), game, options, letters) : QString();
+    if (!reveal.spoiler) {
+        // One post: the log follows the quotation as it follows the masked text.
+        writer.write(log, text);
+        writer.finish(text);
         return text;
-    return appendLog(std::move(text), game, options, CountLetters(game.quotation));
+    }
+    writer.finish(text);
+    text += profile == forum::Profile::Discord ? u"||"_s
+            : markdown                         ? u"\n\n</details>"_s
+                                               : u"[/spoiler]"_s;
+    if (log.isEmpty())
+        return text;
+    if (profile == forum::Profile::Markdown) {
+        // After the block, the log starts a paragraph of its own.
+        text += u"\n\n"_s;
+        forum::PostWriter after(profile, reveal.mark);
+        after.write(QStringView(log).sliced(kLogSeparatorSize), text);
+        after.finish(text);
+        return text;
+    }
+    forum::PostWriter after(profile, reveal.mark);
+    after.write(log, text);
+    after.finish(text);
+    return text;
 }
 
 } // namespace lexorne::game

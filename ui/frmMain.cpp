@@ -340,9 +340,9 @@ game::RenderOptions frmMain::renderOptions() const
 
 void frmMain::cmdReveal_Click()
 {
-    const QString text =
-        game::RevealGame(m_game->game(quotationText()), renderOptions(),
-                         game::BBCodeReveal(BBCode(), highlight::closingTag(), m_game->spoiler()));
+    const QString text = game::RevealGame(
+        m_game->game(quotationText()), renderOptions(),
+        {forum::Profile::BBCode, forum::Mark{cboBBCode2->currentIndex()}, m_game->spoiler()});
     const bool copy = isTicked(chkClip);
     m_game->reveal(text, m_shownResult, [this, copy, text](const QString &shown) {
         showResult(shown);

@@ -214,33 +214,48 @@ void TestGameModel::reveal_data()
 {
     QTest::addColumn<QString>("quotation");
     QTest::addColumn<QString>("ticked");
+    QTest::addColumn<int>("profile");
     QTest::addColumn<bool>("spoiler");
     QTest::addColumn<bool>("log");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("runs of hidden letters")
-        << u"Le chat, l'été"_s << u"EA"_s << false << false
-        << u"[r]L[/r]e [r]ch[/r]a[r]t[/r], [r]l[/r]'é[r]t[/r]é"_s;
-    QTest::newRow("nothing hidden") << u"Le 1er"_s << u"LER"_s << false << false << u"Le 1er"_s;
+    const int bbcode = int(forum::Profile::BBCode);
+    const int markdown = int(forum::Profile::Markdown);
+    const int discord = int(forum::Profile::Discord);
+    QTest::newRow("hidden letters")
+        << u"Le chat, l'été"_s << u"EA"_s << bbcode << false << false
+        << u"[b]L[/b]e [b]c[/b][b]h[/b]a[b]t[/b], [b]l[/b]'é[b]t[/b]é"_s;
+    QTest::newRow("nothing hidden")
+        << u"Le 1er"_s << u"LER"_s << bbcode << false << false << u"Le 1er"_s;
     QTest::newRow("spoiler, then the log")
-        << u"Oui\nnon"_s << u"O"_s << true << true
-        << u"[spoiler]O[r]ui[/r]\n[r]n[/r]o[r]n[/r][/spoiler]\r\r\r   O"_s;
+        << u"Oui\nnon"_s << u"O"_s << bbcode << true << true
+        << u"[spoiler]O[b]u[/b][b]i[/b]\n[b]n[/b]o[b]n[/b][/spoiler]\r\r\r   O"_s;
     QTest::newRow("decomposed accent is one letter")
-        << u"E\u0301t"_s << u"T"_s << false << false << u"[r]É[/r]t"_s;
-    QTest::newRow("empty") << QString() << QString() << true << false << u"[spoiler][/spoiler]"_s;
+        << u"E\u0301t"_s << u"T"_s << bbcode << false << false << u"[b]É[/b]t"_s;
+    QTest::newRow("empty") << QString() << QString() << bbcode << true << false
+                           << u"[spoiler][/spoiler]"_s;
+    QTest::newRow("Markdown: bold, the rest escaped")
+        << u"*Oui*"_s << u"O"_s << markdown << false << false << u"\\*O**ui**\\*"_s;
+    QTest::newRow("Markdown: details block, log after it")
+        << u"Oui"_s << u"O"_s << markdown << true << true
+        << u"<details>\n<summary>Réponse</summary>\n\nO**ui**\n\n</details>\n\n&#160;&#160;&#160;O"_s;
+    QTest::newRow("Discord spoiler")
+        << u"a|b"_s << u"A"_s << discord << true << false << u"||a\\|**b**||"_s;
 }
 
 void TestGameModel::reveal()
 {
     QFETCH(QString, quotation);
     QFETCH(QString, ticked);
+    QFETCH(int, profile);
     QFETCH(bool, spoiler);
     QFETCH(bool, log);
     QFETCH(QString, expected);
     RenderOptions options;
     options.log.letterLog = log;
     const Game game = gameOf(quotation, ticked, {});
-    QCOMPARE(RevealGame(game, options, BBCodeReveal(u"[r]"_s, u"[/r]"_s, spoiler)), expected);
+    QCOMPARE(RevealGame(game, options, {forum::Profile(profile), forum::Mark{-1}, spoiler}),
+             expected);
 }
 
 void TestGameModel::storedLedger_data()
