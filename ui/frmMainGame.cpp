@@ -5,6 +5,7 @@
 // and at close, reset, undo and redo, and what is told when the store fails.
 #include "ui/frmMain.h"
 
+#include "ui/boardkeys.h"
 #include "ui/checkstate.h"
 #include "ui/gameundo.h"
 #include "ui/wholegame.h"
@@ -71,6 +72,7 @@ void frmMain::followStore()
 {
     m_undo = new QUndoStack(this);
     m_game->attach(*m_undo);
+    new BoardKeys(chkLetter, this);
     connect(&m_board, &BoardModel::letterChanged, this,
             [this](int index, LetterState state) { m_writer.writeLetter(index, state); });
     connect(&m_writer, &settings::StoreWriter::failed, this, &frmMain::storeFailed);
