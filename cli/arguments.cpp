@@ -5,6 +5,7 @@
 #include "cli/cli.h"
 #include "cli/stdio.h"
 
+#include "forum/forum.h"
 #include "highlight/highlight.h"
 #include "version/version.h"
 
@@ -51,6 +52,7 @@ const QString kLog = u"log"_s;
 const QString kAbsent = u"absentes"_s;
 const QString kSurround = u"entourer"_s;
 const QString kColour = u"couleur"_s;
+const QString kForum = u"forum"_s;
 const QString kWho = u"qui"_s;
 const QString kGuess = u"essai"_s;
 const QString kMissLimit = u"erreurs-max"_s;
@@ -170,6 +172,30 @@ QString describe(QChar c)
     return u"U+%1"_s.arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, u'0'));
 }
 
+// Words laid out in lines of at most `width` columns, the first line starting
+// at column `first`, the others indented by `indent`; a colour's name is
+// never cut ("Rouge foncé").
+QString wrapped(const QString &text, int first, int width, int indent)
+{
+    QString out;
+    int column = first;
+    const QStringList items = text.split(u", "_s);
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString item = items[i] + (i + 1 < items.size() ? u","_s : QString());
+        const int size = int(item.size());
+        if (i > 0 && column + 1 + size > width) {
+            out += u'\n' + QString(indent, u' ');
+            column = indent;
+        } else if (i > 0) {
+            out += u' ';
+            ++column;
+        }
+        out += item;
+        column += size;
+    }
+    return out;
+}
+
 } // namespace
 
 bool opensWindow(const QStringList &arguments)
@@ -228,6 +254,7 @@ Parsed parseArguments(const QStringList &arguments)
         {kAbsent, {}},
         {kSurround, {}, u"LETTRE"_s},
         {kColour, {}, u"COULEUR"_s},
+        {kForum, {}, u"PROFIL"_s},
         {kWho, {}, u"LETTRE=JOUEUR"_s},
         {kGuess, {}, u"JOUEUR=TEXTE"_s},
         {kMissLimit, {}, u"N"_s},
@@ -248,8 +275,8 @@ Parsed parseArguments(const QStringList &arguments)
         return {request, {}};
     }
 
-    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kMissLimit, kMisses,
-                                kResults, kReveal, kSpoiler})
+    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kForum, kMissLimit,
+                                kMisses, kResults, kReveal, kSpoiler})
         if (parser.optionNames().count(name) > 1)
             return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
 
@@ -257,14 +284,15 @@ Parsed parseArguments(const QStringList &arguments)
     // Letters credited with --qui are ticked as by --lettres.
     if (!parser.isSet(kLetters) && !parser.isSet(kWho)) {
         // Highlighting the bare quotation would show the whole answer.
-        for (const QString &name : {kLog, kAbsent, kSurround, kColour, kGuess, kMissLimit, kMisses,
-                                    kResults, kReveal, kSpoiler})
-            if (parser.isSet(name))
+        for (const QString &name : {kLog, kAbsent, kSurround, kColour, kForum, kGuess, kMissLimit,
+                                    kMisses, kResults, kReveal, kSpoiler})
+            if (parser.isSet(name)) {
+                // The whole game's options may take their letters from --qui.
+                const bool ofTheGame = name == kGuess || name == kMissLimit || name == kMisses ||
+                                       name == kResults || name == kReveal || name == kSpoiler;
                 return {std::nullopt, u"l'option %1 demande --lettres%2"_s.arg(
-                                          option(name), name == kLog || name == kAbsent ||
-                                                                name == kSurround || name == kColour
-                                                            ? QString()
-                                                            : u" ou --qui"_s)};
+                                          option(name), ofTheGame ? u" ou --qui"_s : QString())};
+            }
         if (!files.isEmpty())
             return {std::nullopt, u"que faire de « %1 » ? Indiquez --lettres LETTRES "
                                   u"(voir lexorne --help)"_s.arg(files.first())};
@@ -304,6 +332,14 @@ Parsed parseArguments(const QStringList &arguments)
     if (request.reveal && parser.isSet(kSurround))
         return {std::nullopt, u"--reveler et --entourer ne vont pas ensemble : la révélation "
                               u"marque déjà les lettres cachées"_s};
+
+    if (parser.isSet(kForum)) {
+        const std::optional<forum::Profile> profile = forum::profileFromName(parser.value(kForum));
+        if (!profile)
+            return {std::nullopt, u"--forum : profil inconnu « %1 » ; profils possibles : %2"_s.arg(
+                                      parser.value(kForum), forum::profileNames().join(u", "_s))};
+        request.forum = *profile;
+    }
 
     if (files.size() > 1)
         return {std::nullopt, u"un seul fichier à la fois : « %1 » est de trop"_s.arg(files[1])};
@@ -356,11 +392,14 @@ QString versionText()
 
 QString helpText()
 {
-    return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
+    return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]]
+                       [--entourer LETTRE --couleur COULEUR] [--forum PROFIL]
+                       [FICHIER]]
        lexorne --lettres LETTRES|--qui LETTRE=JOUEUR...
                [--essai JOUEUR=TEXTE]... [--erreurs-max N]
                [--log [--erreurs] [--resultats]]
-               [--reveler [--spoiler] [--couleur COULEUR]] [FICHIER]
+               [--reveler [--spoiler] [--couleur COULEUR]] [--forum PROFIL]
+               [FICHIER]
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
 citation lue dans FICHIER (ou sur l'entrée standard, si FICHIER est absent ou
@@ -387,6 +426,15 @@ Options :
   --couleur COULEUR      La couleur de --entourer, nommée comme dans la liste
                          de la fenêtre, sans tenir compte des majuscules ni des
                          accents : %1.
+  --forum PROFIL         Écrit le résultat pour le forum où il sera publié :
+                         « bbcode » (par défaut) : tel quel, couleurs nommées
+                         ([color=red]) ; « bbcode-hex » : couleurs en
+                         #rrggbb (MyBB) ; « markdown » (Discourse, Reddit,
+                         GitHub, GitLab) et « discord » : chaque caractère que
+                         le forum lirait comme une mise en forme est échappé,
+                         chaque saut de ligne est gardé, et --entourer met la
+                         lettre en gras. Vaut pour --log, --absentes et
+                         --entourer.
 
 Toute une partie :
   --qui LETTRE=JOUEUR    Coche LETTRE et l'attribue à JOUEUR (« E=Alice ») ;
@@ -428,9 +476,11 @@ Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
 
 Exemples :
   lexorne --lettres aenrst --log citation.txt
-  printf '%s' "Le chat" | lexorne --lettres e --entourer e --couleur "rouge fonce"
+  printf '%s' "Le chat" |
+    lexorne --lettres e --entourer e --couleur "rouge fonce" --forum bbcode-hex
+  lexorne --lettres aenrst --log --forum markdown citation.txt
   lexorne --qui e=Alice --essai "Chloé=Le chat" --log --resultats citation.txt
-)"_s.arg(colourList());
+)"_s.arg(wrapped(colourList(), 35, 80, 25));
 }
 
 QStringList argumentList(int argc, char *argv[])

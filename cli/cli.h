@@ -1,15 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: `lexorne --lettres LETTRES [--log [--absentes]]
-// [--entourer LETTRE --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
-// scripts and forum bots; `--qui`, `--essai` and `--reveler` play the whole game
-// (game/game.h); `--help` and `--version` answer without one too.
+// [--entourer LETTRE --couleur COULEUR] [--forum PROFIL] [FICHIER]` masks a quotation without a
+// window, for scripts and forum bots; `--qui`, `--essai` and `--reveler` play the whole
+// game (game/game.h); `--help` and `--version` answer without one too.
 //
 // Qt Core only: no application object, no store, no running copy. The
 // program's main() asks opensWindow() first and hands everything else to run().
 #pragma once
 
 #include "engine/engine.h"
+#include "forum/forum.h"
 #include "game/game.h"
 
 #include <QByteArray>
@@ -45,7 +46,8 @@ struct Request
     LogOptions log;           // --log, --absentes
     int highlightLetter = -1; // --entourer: 0 ('A') .. 25, or -1 for none
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
-    QString file;             // empty or "-" for standard input
+    forum::Profile forum = forum::Profile::BBCode; // --forum
+    QString file;                                  // empty or "-" for standard input
     // The whole game: --qui and --essai in the order given, --erreurs-max,
     // the lines --erreurs and --resultats, --reveler and --spoiler.
     game::Ledger ledger;
@@ -100,9 +102,11 @@ struct Rendered
 Rendered renderUtf8(const Request &request, QByteArray bytes,
                     qsizetype pieceBytes = qsizetype{16} * 1024);
 
-// The post of a whole game (playsGame()) for well-formed UTF-8 quotation
-// bytes, exactly as the window makes it; nothing for ill-formed bytes.
-std::optional<QByteArray> renderGame(const Request &request, QByteArrayView bytes);
+// For a whole game (playsGame()), what the window makes of the quotation:
+// the rendered text, which the forum and "Go !" then write as for a plain
+// masking, or the reveal, already written for the forum. render() gives the
+// finished post.
+QString renderGame(const Request &request, const QString &quotation);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();

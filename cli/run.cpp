@@ -32,6 +32,9 @@ QString invalidAt(qsizetype offset, quint8 byte)
 
 QString finish(const Request &request, QString masked)
 {
+    if (request.forum != forum::Profile::BBCode)
+        return forum::Post(request.forum, masked, request.highlightLetter,
+                           forum::Mark{request.colour});
     if (request.highlightLetter < 0)
         return masked;
     return highlight::HighlightLetter(masked, request.highlightLetter, request.colour);
@@ -41,6 +44,10 @@ QString finish(const Request &request, QString masked)
 
 QByteArray render(const Request &request, const QString &quotation)
 {
+    if (request.playsGame()) {
+        const QString post = renderGame(request, quotation);
+        return (request.reveal ? post : finish(request, post)).toUtf8();
+    }
     return finish(request, RenderQuotation(quotation, request.board, request.log)).toUtf8();
 }
 
@@ -51,8 +58,19 @@ Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceByt
                                                      QStringDecoder::Flag::ConvertInitialBom);
     QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
     const Board &board = request.board;
-    // The highlight works on UTF-16 text anyway.
-    const bool highlight = request.highlightLetter >= 0;
+    // The highlight and the other forums' escaping work on UTF-16 text; the
+    // escaping carries its state from one piece to the next.
+    const bool highlight = request.highlightLetter >= 0 || request.forum != forum::Profile::BBCode;
+    std::optional<forum::PostWriter> post;
+    if (request.forum != forum::Profile::BBCode)
+        post.emplace(request.forum, forum::Mark{request.colour});
+    const auto finishPiece = [&](QString masked) {
+        if (!post)
+            return finish(request, std::move(masked));
+        QString out;
+        post->writeHighlighted(masked, request.highlightLetter, out);
+        return out;
+    };
     const std::optional<Utf8Masker> direct =
         highlight ? std::nullopt : std::optional<Utf8Masker>(board);
     // The absent letters depend on the whole quotation, counted before the
@@ -109,14 +127,16 @@ Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceByt
             return failed;
         }
         piece.resize(end - piece.constData());
-        const QString done = finish(request, RenderQuotation(piece, board));
+        const QString done = finishPiece(RenderQuotation(piece, board));
         scratch.resize(encoder.requiredSpace(done.size()));
         const char *encoded = encoder.appendToBuffer(scratch.data(), done);
         put(scratch.constData(), encoded - scratch.constData(), to);
         from = to;
     }
-    const QByteArray log =
-        finish(request, AppendLetterLog(QString(), board, letters, request.log)).toUtf8();
+    QString end = finishPiece(AppendLetterLog(QString(), board, letters, request.log));
+    if (post)
+        post->finish(end);
+    const QByteArray log = end.toUtf8();
     if (!spilled)
         bytes.truncate(written);
     QByteArray &result = spilled ? spill : bytes;
@@ -150,13 +170,12 @@ int runUnguarded(const QStringList &arguments)
             return kBadInput;
         }
         if (request.playsGame()) {
-            std::optional<QByteArray> post = renderGame(request, input.bytes);
-            if (!post) {
-                const std::optional<qsizetype> at = firstInvalidUtf8(input.bytes);
+            // The game's lines and the reveal need the whole quotation at once.
+            if (const std::optional<qsizetype> at = firstInvalidUtf8(input.bytes)) {
                 detail::writeError(invalidAt(*at, quint8(input.bytes[*at])));
                 return kBadInput;
             }
-            output = std::move(*post);
+            output = render(request, QString::fromUtf8(input.bytes));
             break;
         }
         Rendered rendered = renderUtf8(request, std::move(input.bytes));

@@ -83,6 +83,13 @@ public:
     // other keys stay.
     bool removeGame();
 
+    // The window's own choices, kept apart from the game, which a reset
+    // leaves alone: section "Options", key `key` ("Forum", "Panneau"). A
+    // missing key, or a value that is not text, reads as empty; what a value
+    // means is the reader's to check (settings/options.cpp).
+    QString readOption(const QString &key) const;
+    bool writeOption(const QString &key, const QString &value);
+
     // Where the store lives, for messages to the user.
     QString location() const { return m_location; }
 

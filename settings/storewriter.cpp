@@ -49,6 +49,13 @@ void StoreWriter::resetGame()
     enqueue({Subject::Game, [](Store &store) { return ResetSettings(store); }, {}});
 }
 
+void StoreWriter::writeOption(const QString &key, const QString &value)
+{
+    enqueue({Subject::Option,
+             [key, value](Store &store) { return store.writeOption(key, value); },
+             {}});
+}
+
 void StoreWriter::waitUntilWritten()
 {
     std::unique_lock lock(m_mutex);

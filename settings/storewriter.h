@@ -28,6 +28,7 @@ public:
         Letter,
         Quotation,
         Game,
+        Option,
         Ledger,
     };
     Q_ENUM(Subject)
@@ -46,6 +47,8 @@ public:
     void writeLedger(const QString &text);
     // ResetSettings: deletes the stored game.
     void resetGame();
+    // One of the window's own choices (Store::writeOption).
+    void writeOption(const QString &key, const QString &value);
 
     // Returns once every write asked for so far is done.
     void waitUntilWritten();

@@ -5,6 +5,7 @@
 #include "highlight/highlight.h"
 #include "resources/resources.h"
 #include "ui/accessibility.h"
+#include "ui/gamepanel.h"
 #include "ui/lettercounts.h"
 #include "ui/qtcompat.h"
 #include "ui/textbox.h"
@@ -75,6 +76,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
     installAccessibility();
 
     createControls();
+    createPanelControl();
     connectHandlers();
     chainTabOrder();
     Form_Load();
@@ -83,6 +85,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
             txtOrigin, [this] { return strOriginal; }, chkLetter, m_board, txtRendu, this);
     // After the load: the lists' entries are part of what must fit.
     layoutControls();
+    restorePanel();
 
     cmdExit->setFocus(Qt::OtherFocusReason);
 }
@@ -255,8 +258,9 @@ void frmMain::chkBBCode_Click()
 void frmMain::cmdGenerate_Click()
 {
     showRendering();
+    // The post for the chosen forum: strRendu itself for BBCode.
     if (isTicked(chkClip))
-        putOnClipboard(strRendu);
+        putOnClipboard(m_shownResult);
 }
 
 QString frmMain::BBCode() const
@@ -267,8 +271,12 @@ QString frmMain::BBCode() const
 void frmMain::cmdBBCode_Click()
 {
     // Always from the plain rendering: highlights never pile up.
-    strFinal = highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(),
-                                          highlight::closingTag());
+    if (m_profile == forum::Profile::BBCode)
+        strFinal = highlight::HighlightLetter(strRendu, cboBBCode1->currentIndex(), BBCode(),
+                                              highlight::closingTag());
+    else
+        strFinal = forum::Post(m_profile, strRendu, cboBBCode1->currentIndex(),
+                               forum::Mark{cboBBCode2->currentIndex()});
     showResult(strFinal);
     if (isTicked(chkClip))
         putOnClipboard(strFinal);
@@ -329,20 +337,21 @@ void frmMain::showEvent(QShowEvent *event)
 void frmMain::showRendering(TextFill::Step step)
 {
     strRendu = game::RenderGame(m_game->game(quotationText()), renderOptions());
-    showResult(strRendu, step);
+    showResult(forumPost(strRendu), step);
 }
 
 game::RenderOptions frmMain::renderOptions() const
 {
     return {.log = {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)},
-            .lines = m_game->lines()};
+            .lines = m_game->lines(),
+            .escape = game::NameEscapeFor(m_profile)};
 }
 
 void frmMain::cmdReveal_Click()
 {
-    const QString text = game::RevealGame(
-        m_game->game(quotationText()), renderOptions(),
-        {forum::Profile::BBCode, forum::Mark{cboBBCode2->currentIndex()}, m_game->spoiler()});
+    const QString text =
+        game::RevealGame(m_game->game(quotationText()), renderOptions(),
+                         {m_profile, forum::Mark{cboBBCode2->currentIndex()}, m_game->spoiler()});
     const bool copy = isTicked(chkClip);
     m_game->reveal(text, m_shownResult, [this, copy, text](const QString &shown) {
         showResult(shown);
@@ -360,6 +369,8 @@ void frmMain::showResult(const QString &text, TextFill::Step step)
 {
     m_shownResult = text;
     m_fill.fill(txtRendu, text, step);
+    if (m_panel && m_panel->isVisible())
+        m_panel->showPost(m_profile, text);
 }
 
 void frmMain::putOnClipboard(const QString &text)

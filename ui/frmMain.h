@@ -4,6 +4,7 @@
 // result, with the generate and highlight commands and the game's start and end.
 #pragma once
 
+#include "forum/forum.h"
 #include "game/game.h"
 #include "settings/settings.h"
 #include "settings/storewriter.h"
@@ -26,10 +27,12 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QToolButton;
 class QUndoStack;
 
 namespace lexorne {
 
+class GamePanel;
 class WholeGame;
 
 // Every control carries its member name as objectName; the letter boxes are
@@ -104,6 +107,12 @@ public:
     // Pixels per twip times 15: the one factor the whole layout is scaled by.
     double layoutScale() const { return m_scale; }
 
+    // The game panel beside the window (frmMainPanel.cpp): built the first
+    // time it opens, null until then.
+    GamePanel *gamePanel() const { return m_panel; }
+    // The forum the result is written for ("Forum" in the panel, stored).
+    forum::Profile forumProfile() const { return m_profile; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -137,6 +146,16 @@ private:
     void autosaveQuotation();
     void storeFailed(settings::StoreWriter::Subject subject);
     void tell(const QString &message);
+
+    // The game panel and the forum (frmMainPanel.cpp).
+    void createPanelControl();
+    void restorePanel();
+    void cmdPartie_Click();
+    void placePanel();
+    void forumChanged(forum::Profile profile);
+    QString forumPost(const QString &rendered) const;
+    void schedulePreview();
+    void refreshPreview();
 
     void showRendering(TextFill::Step step = TextFill::Step::Whole);
     game::RenderOptions renderOptions() const;
@@ -174,6 +193,12 @@ private:
     QPushButton *cmdReset = nullptr;
     QPushButton *cmdGenerate = nullptr;
     QPushButton *cmdExit = nullptr;
+    QToolButton *cmdPartie = nullptr;
+    GamePanel *m_panel = nullptr;
+    forum::Profile m_profile = forum::Profile::BBCode;
+    QTimer m_previewTimer;
+    // The window's size as its design draws it, the panel closed.
+    QSize m_clientSize;
 
     QPointer<frmAbout> m_about;
     AboutOptions m_aboutOptions;

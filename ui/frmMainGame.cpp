@@ -195,6 +195,10 @@ void frmMain::storeFailed(settings::StoreWriter::Subject subject)
         if (!std::exchange(m_quotationWriteReported, true))
             tell(quotationWriteMessage(m_store.location()));
         break;
+    case settings::StoreWriter::Subject::Option:
+        // A choice of the window that did not reach the store costs nothing
+        // typed; the game's next write tells about the store.
+        break;
     }
 }
 

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <QToolButton>
 
 #include <algorithm>
 #include <map>
@@ -103,8 +104,8 @@ void frmMain::chainTabOrder()
     std::vector<QWidget *> chain{cmdExit, cmdAbout, cmdGenerate, cmdReset, txtRendu, txtOrigin};
     for (int k : kLetterTabOrder)
         chain.push_back(chkLetter[k]);
-    chain.insert(chain.end(),
-                 {chkClip, chkBBCode, cboBBCode1, cboBBCode2, cmdBBCode, chkRecap, chkAbsent});
+    chain.insert(chain.end(), {chkClip, chkBBCode, cboBBCode1, cboBBCode2, cmdBBCode, chkRecap,
+                               chkAbsent, cmdPartie});
     for (std::size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -175,7 +176,8 @@ void frmMain::layoutControls()
     }
     const QRect client =
         twips::toPixels({0, 0, kClientTwips.width(), kClientTwips.height()}, scale);
-    setFixedSize(client.size());
+    m_clientSize = client.size();
+    placePanel();
 
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());

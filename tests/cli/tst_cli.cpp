@@ -229,6 +229,32 @@ private slots:
            {u"--lettres"_s, u"a"_s, u"--entourer"_s, u"b"_s, u"--couleur"_s, u"vert"_s}, none, "ab",
            "a*");
 
+        ok("forum bbcode is the default's bytes",
+           {u"--lettres"_s, u"en"_s, u"--log"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s,
+            u"rouge"_s, u"--forum"_s, u"BBCode"_s},
+           none, "Noël", "N*[color=red]ë[/color]*\r\r\r   [color=red]E[/color] - N");
+        ok("forum bbcode-hex",
+           {u"--lettres"_s, u"e"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s, u"rouge fonce"_s,
+            u"--forum"_s, u"bbcode-hex"_s},
+           none, "Le", "*[color=#8b0000]e[/color]");
+        ok("forum markdown, log and absent letters",
+           {u"--lettres"_s, u"oukw"_s, u"--log"_s, u"--absentes"_s, u"--forum"_s, u"markdown"_s},
+           none, "- Oui\n1. Non\n",
+           "\\- Ou\\*\\\n1\\. \\*o\\*\\\n\\\r\\\r\\\r&#160;&#160;&#160;K - O - U - "
+           "W\\\r&#160;&#160;&#160;Absentes : K - W (2)");
+        ok("forum markdown marks in bold",
+           {u"--lettres"_s, u"l"_s, u"--entourer"_s, u"l"_s, u"--couleur"_s, u"vert"_s,
+            u"--forum"_s, u"markdown"_s},
+           none, "Ll a", "**Ll** \\*");
+        ok("forum discord", {u"--lettres"_s, u""_s, u"--forum"_s, u"discord"_s}, none, "@Ab\n  x",
+           "\\@\\*\\*\n  \\*");
+        fails("unknown forum", 2, {u"--lettres"_s, u"e"_s, u"--forum"_s, u"phpbb"_s}, none, none,
+              "« phpbb » ; profils possibles : bbcode, bbcode-hex, markdown, discord");
+        fails("forum without letters", 2, {u"--forum"_s, u"markdown"_s}, none, "abc", "--lettres");
+        fails("forum given twice", 2,
+              {u"--lettres"_s, u"e"_s, u"--forum"_s, u"markdown"_s, u"--forum"_s, u"discord"_s},
+              none, none, "--forum");
+
         fails("unknown option", 2, {u"--lettres"_s, u"e"_s, u"--bogus"_s}, none, none, "--bogus");
         fails("Qt window option", 2, {u"-platform"_s, u"offscreen"_s, u"--lettres"_s, u"e"_s}, none,
               none, "-platform");

@@ -5,6 +5,7 @@
 // against the whole text rendered at once.
 #include "cli/cli.h"
 
+#include "forum/forum.h"
 #include "highlight/highlight.h"
 
 #include <QRandomGenerator>
@@ -61,10 +62,11 @@ QString randomText(QRandomGenerator &random, int pieces)
     // Without ASCII for long stretches too, and marks that compose with what
     // precedes them, so that the pieces' ends are tried at their limits.
     static const QString parts[] = {
-        u"Été "_s,   u"à Noël, "_s,      u"e\u0301"_s,  u"\u0301"_s,
-        u"\r\n"_s,   u"œuvre"_s,         u"漢字漢字"_s, u"😀"_s,
-        u"ÆØß×÷"_s,  u"\uFEFF"_s,        u"A\u030A"_s,  u"ÿ"_s,
-        u"l’été…"_s, u"€\u20C0\u2010"_s, u"Ǆʼ\u02FF"_s, u"\u2060\u205F"_s};
+        u"Été "_s, u"à Noël, "_s, u"e\u0301"_s, u"\u0301"_s, u"\r\n"_s, u"œuvre"_s, u"漢字漢字"_s,
+        u"😀"_s, u"ÆØß×÷"_s, u"\uFEFF"_s, u"A\u030A"_s, u"ÿ"_s, u"l’été…"_s, u"€\u20C0\u2010"_s,
+        u"Ǆʼ\u02FF"_s, u"\u2060\u205F"_s,
+        // What the Markdown forums escape, and where they hold text back.
+        u"  *_\\"_s, u"\n1. "_s, u"\r\r- "_s, u"www.x:"_s};
     QString text;
     for (int i = 0; i < pieces; ++i)
         text += parts[random.bounded(int(std::size(parts)))];
@@ -192,11 +194,16 @@ private slots:
     void helpNamesEverything()
     {
         const QString help = helpText();
-        for (const QString &word :
-             {u"--help"_s, u"--version"_s, u"--lettres"_s, u"--log"_s, u"--entourer"_s,
-              u"--couleur"_s, u"FICHIER"_s, u"--qui"_s, u"--essai"_s, u"--erreurs-max"_s,
-              u"--erreurs "_s, u"--resultats"_s, u"--reveler"_s, u"--spoiler"_s})
+        for (const QString &word : {u"--help"_s, u"--version"_s, u"--lettres"_s, u"--log"_s,
+                                    u"--entourer"_s, u"--couleur"_s, u"--forum"_s, u"FICHIER"_s,
+                                    u"--qui"_s, u"--essai"_s, u"--erreurs-max"_s, u"--erreurs "_s,
+                                    u"--resultats"_s, u"--reveler"_s, u"--spoiler"_s})
             QVERIFY2(help.contains(word), qPrintable(word));
+        for (const QString &name : forum::profileNames())
+            QVERIFY2(help.contains(u"« "_s + name + u" »"_s), qPrintable(name));
+        // A terminal's 80 columns.
+        for (const QString &line : help.split(u'\n'))
+            QVERIFY2(line.size() <= 80, qPrintable(line));
         for (const QString &name : highlight::colourNames())
             QVERIFY2(help.contains(name), qPrintable(name));
         QVERIFY(help.endsWith(u'\n'));
@@ -258,6 +265,10 @@ private slots:
         QTest::newRow("highlight and log")
             << QStringList{u"--lettres"_s, u"aeo"_s,       u"--log"_s, u"--entourer"_s,
                            u"a"_s,         u"--couleur"_s, u"vert"_s};
+        for (const QString &forum : forum::profileNames())
+            QTest::newRow(qPrintable(u"forum "_s + forum)) << QStringList{
+                u"--lettres"_s, u"aeo"_s,     u"--log"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s,
+                u"bleu"_s,      u"--forum"_s, forum};
     }
 
     void piecesMatchWhole()

@@ -136,6 +136,7 @@ private slots:
         row(false, "cmdBBCode", R::Button, u"Go !"_s, true, Disabled);
         row(false, "chkRecap", R::CheckBox, u"Log des lettres demandées"_s, true, Checked);
         row(false, "chkAbsent", R::CheckBox, u"Lettres absentes"_s, true, None);
+        row(false, "cmdPartie", R::CheckBox, u"Panneau de la partie"_s, true, None);
         row(true, "cmdOK", R::Button, u"OK"_s, true, None);
         row(true, "cmdMail", R::Button, u"Envoyer un e-m@il au programmeur"_s, true, None);
         row(true, "lblWeb", R::Link, u"Page web de l'auteur, www.example.org/lexorne"_s, true,
@@ -175,7 +176,7 @@ private slots:
     {
         QTest::addColumn<bool>("about");
         QTest::addColumn<int>("count"); // focusable controls, list entries aside
-        QTest::newRow("main window") << false << 4 + 2 + 26 + 7;
+        QTest::newRow("main window") << false << 4 + 2 + 26 + 7 + 1;
         QTest::newRow("about window") << true << 3;
     }
     // Whatever is added later gets a name too, or this fails.

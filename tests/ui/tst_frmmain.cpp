@@ -168,7 +168,7 @@ private slots:
         expected << u"chkClip"_s << u"chkBBCode"_s;
         if (enabled)
             expected << u"cboBBCode1"_s << u"cboBBCode2"_s << u"cmdBBCode"_s;
-        expected << u"chkRecap"_s << u"chkAbsent"_s << u"cmdExit"_s;
+        expected << u"chkRecap"_s << u"chkAbsent"_s << u"cmdPartie"_s << u"cmdExit"_s;
         QStringList visited;
         while (visited.size() < expected.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -8,6 +8,8 @@
 #include "ui/gamecontrols.h"
 #include "ui/wholegame.h"
 
+#include "forum/forum.h"
+
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QToolButton>
 #include <QUndoStack>
 
 using namespace lexorne;
@@ -231,47 +234,61 @@ private slots:
         QCOMPARE(m_main.result()->toPlainText(), before);
     }
 
-    // The same game gives the same post in the window and on the command line.
+    // The same game gives the same post in the window and on the command line,
+    // the window's game section in its panel.
     void windowAndCommandLineAgree_data()
     {
         QTest::addColumn<bool>("reveal");
-        QTest::newRow("post with the lines") << false;
-        QTest::newRow("reveal") << true;
+        QTest::addColumn<QString>("forum");
+        QTest::newRow("post with the lines") << false << u"bbcode"_s;
+        QTest::newRow("reveal") << true << u"bbcode"_s;
+        QTest::newRow("post for Markdown") << false << u"markdown"_s;
+        QTest::newRow("reveal for Discord") << true << u"discord"_s;
     }
 
     void windowAndCommandLineAgree()
     {
         QFETCH(bool, reveal);
+        QFETCH(QString, forum);
         frmMain &w = m_main.open();
-        const QString quotation = u"Été à Noël,\r\nle cœur [b]"_s;
+        m_main.get<QToolButton>(u"cmdPartie"_s)->click();
+        auto *forums = m_main.get<QComboBox>(u"cboForum"_s);
+        const int profile = int(forum::profileFromName(forum).value());
+        forums->setCurrentIndex(profile);
+        emit forums->activated(profile);
+
+        const QString quotation = u"Été à Noël,\r\nle cœur [b] *"_s;
         m_main.origin()->setPlainText(quotation);
         m_main.option(u"chkAbsent"_s)->setChecked(true);
-        tick(u"[/color]"_s, u"E"_s);
-        tick(u"Bob"_s, u"KO"_s);
-        QCOMPARE(w.wholeGame().guess(u"Chloé"_s, u"ete a noel le coeur b"_s), QString());
-        w.wholeGame().setMissLimit(4);
-        w.wholeGame().setLines({true, true});
+        m_main.get<QComboBox>(u"cboJoueur"_s)->setEditText(u"[/color]"_s);
+        m_main.letter(QChar(u'E'))->click();
+        m_main.get<QComboBox>(u"cboJoueur"_s)->setEditText(u"*Bob*"_s);
+        m_main.letter(QChar(u'K'))->click();
+        m_main.letter(QChar(u'O'))->click();
+        m_main.get<QLineEdit>(u"txtProposition"_s)->setText(u"ete a noel le coeur b"_s);
+        m_main.click(u"cmdVerifier"_s);
+        m_main.get<QSpinBox>(u"spnErreursMax"_s)->setValue(4);
+        m_main.get<QCheckBox>(u"chkErreurs"_s)->setChecked(true);
+        m_main.get<QCheckBox>(u"chkResultats"_s)->setChecked(true);
 
         QStringList arguments{
-            u"--qui"_s,         u"e=[/color]"_s, u"--qui"_s,   u"k=Bob"_s,
-            u"--qui"_s,         u"o=Bob"_s,      u"--essai"_s, u"Chloé=ete a noel le coeur b"_s,
-            u"--erreurs-max"_s, u"4"_s,          u"--log"_s,   u"--absentes"_s,
-            u"--erreurs"_s,     u"--resultats"_s};
-        QString shown;
+            u"--qui"_s,         u"e=[/color]"_s,  u"--qui"_s,   u"k=*Bob*"_s,
+            u"--qui"_s,         u"o=*Bob*"_s,     u"--essai"_s, u"*Bob*=ete a noel le coeur b"_s,
+            u"--erreurs-max"_s, u"4"_s,           u"--log"_s,   u"--absentes"_s,
+            u"--erreurs"_s,     u"--resultats"_s, u"--forum"_s, forum};
         if (reveal) {
-            w.cmdReveal_Click();
+            m_main.click(u"cmdReveler"_s);
             arguments << u"--reveler"_s;
         } else {
             w.cmdGenerate_Click();
         }
-        shown = m_main.result()->toPlainText();
         const cli::Parsed parsed = cli::parseArguments(arguments);
         QVERIFY2(parsed.request, qPrintable(parsed.error));
-        const std::optional<QByteArray> post = cli::renderGame(*parsed.request, quotation.toUtf8());
-        QVERIFY(post);
+        const QByteArray post = cli::render(*parsed.request, quotation);
         // The result box shows carriage returns as line breaks.
-        QCOMPARE(QString::fromUtf8(*post).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n'), shown);
-        QVERIFY(post->contains("Erreurs : 1/4"));
+        QCOMPARE(QString::fromUtf8(post).replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n'),
+                 m_main.result()->toPlainText());
+        QVERIFY(post.contains(" 1/4"));
     }
 };
 
