@@ -15,31 +15,48 @@ namespace lexorne::game {
 
 namespace {
 
-// Calls take with each letter of text, as the letters of its boxes: "É" is
-// "E", "Œ" "OE", "ß" "SS"; Þ, a letter without a box, is itself. Stops, and
-// returns false, as soon as take does.
+// What each code unit below U+0200 reads as in a guess: the letters of its
+// boxes ("É" is "E", "Œ" "OE", "ß" "SS"), Þ itself (a letter without a
+// box), nothing for whatever the masking never hides. Units from U+0200 up
+// are never letters.
+struct FoldTable
+{
+    std::array<std::array<char16_t, 2>, detail::Latin1Set::kUnits> letters{};
+};
+
+constexpr FoldTable kFold = [] {
+    FoldTable t;
+    for (int unit = 0; unit < detail::Latin1Set::kUnits; ++unit) {
+        const auto c = char16_t(unit);
+        if (!detail::isLetter(c))
+            continue;
+        const detail::LetterBoxes boxes = detail::letterBoxes(c);
+        if (c == u'ß')
+            t.letters[unit] = {u'S', u'S'};
+        else if (boxes.first < 0)
+            t.letters[unit] = {u'Þ', 0}; // þ too
+        else
+            t.letters[unit] = {char16_t(u'A' + boxes.first),
+                               boxes.second < 0 ? char16_t(0) : char16_t(u'A' + boxes.second)};
+    }
+    return t;
+}();
+
+// Calls take with each letter of text, folded as above. Stops, and returns
+// false, as soon as take does.
 template <typename Take>
 bool foldLetters(const QString &text, Take take)
 {
     const QString nfc = mayNeedNfc(text) ? toNfc(text) : text;
-    for (const QChar c : nfc) {
-        const char16_t unit = c.unicode();
-        if (!detail::isLetter(unit))
+    const char16_t *unit = reinterpret_cast<const char16_t *>(nfc.utf16());
+    const char16_t *const end = unit + nfc.size();
+    for (; unit != end; ++unit) {
+        if (*unit >= detail::Latin1Set::kUnits)
             continue;
-        if (unit == u'ß') {
-            if (!take(u'S') || !take(u'S'))
-                return false;
+        const std::array<char16_t, 2> &letters = kFold.letters[*unit];
+        if (letters[0] == 0)
             continue;
-        }
-        const detail::LetterBoxes boxes = detail::letterBoxes(unit);
-        if (boxes.first < 0) {
-            if (!take(c.toUpper().unicode()))
-                return false;
-            continue;
-        }
-        if (!take(char16_t(u'A' + boxes.first)))
-            return false;
-        if (boxes.second >= 0 && !take(char16_t(u'A' + boxes.second)))
+        if (!take(letters[0]) || (letters[1] != 0 && !take(letters[1])))
             return false;
     }
     return true;
@@ -61,10 +78,10 @@ bool GuessChecker::matches(const QString &guess) const
     // A quotation without letters leaves nothing to guess.
     if (m_letters.isEmpty())
         return false;
-    qsizetype at = 0;
-    const bool same = foldLetters(
-        guess, [&](char16_t c) { return at < m_letters.size() && m_letters.at(at++) == QChar(c); });
-    return same && at == m_letters.size();
+    const char16_t *next = reinterpret_cast<const char16_t *>(m_letters.utf16());
+    const char16_t *const end = next + m_letters.size();
+    const bool same = foldLetters(guess, [&](char16_t c) { return next != end && *next++ == c; });
+    return same && next == end;
 }
 
 bool GuessMatches(const QString &quotation, const QString &guess)
