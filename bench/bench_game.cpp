@@ -56,7 +56,7 @@ game::Ledger guessesOf(const QString &quotation, int count)
     game::Ledger ledger;
     for (int i = 0; i < count - 1; ++i) {
         QString wrong = quotation;
-        const qsizetype at = quotation.size() - 1 - (i * 37) % (quotation.size() / 2);
+        const qsizetype at = quotation.size() - 1 - qsizetype(i) * 37 % (quotation.size() / 2);
         for (qsizetype j = at; j >= 0; --j) {
             if (wrong[j].isLetter()) {
                 wrong[j] = wrong[j] == u'x' ? u'y' : u'x';

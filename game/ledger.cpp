@@ -151,8 +151,9 @@ std::optional<StoredLedger> ReadLedger(QStringView text)
     if (!entries.isUndefined()) {
         if (!entries.isArray())
             return std::nullopt;
-        for (const QJsonValue &value : entries.toArray()) {
-            std::optional<Entry> entry = readEntry(value);
+        const QJsonArray array = entries.toArray();
+        for (qsizetype i = 0; i < array.size(); ++i) {
+            std::optional<Entry> entry = readEntry(array.at(i));
             if (!entry)
                 return std::nullopt;
             stored.ledger.append(std::move(*entry));
