@@ -98,6 +98,32 @@ constexpr bool isDigit(char16_t c)
     return c >= u'0' && c <= u'9';
 }
 
+// What the middle of a line does with a character below 256, with nothing
+// held back and no bold run open.
+enum class Action : quint8
+{
+    Copy,
+    Escape, // a backslash, then the character
+    Slow,   // spaces may end the line, ':' and '.' an address's start
+};
+
+template <typename Special>
+constexpr std::array<Action, 256> actionTable(Special special)
+{
+    std::array<Action, 256> table{};
+    for (int c = 0; c < 256; ++c) {
+        const auto u = char16_t(c);
+        const bool space = u == u' ' || u == u'\t' || u == 0x0B || u == 0x0C || u == 0x85 ||
+                           u == 0xA0 || isBreak(u);
+        table[std::size_t(c)] = space || u == u':' || u == u'.' ? Action::Slow
+                                : special(u)                    ? Action::Escape
+                                                                : Action::Copy;
+    }
+    return table;
+}
+constexpr std::array<Action, 256> kMarkdownActions = actionTable(markdownAnywhere);
+constexpr std::array<Action, 256> kDiscordActions = actionTable(discordAnywhere);
+
 constexpr QStringView kBold = u"**";
 // "www" as PostWriter::m_recent holds it: three units, 16 bits each.
 constexpr quint64 kWww = quint64(u'w') << 32 | quint64(u'w') << 16 | u'w';
@@ -187,8 +213,7 @@ void PostWriter::write(QStringView text, QString &out)
         out += text;
         return;
     }
-    for (const QChar c : text)
-        putMarkdown(c, false, out);
+    writeMarkdown(text, -1, out);
 }
 
 void PostWriter::writeMarked(QStringView text, QString &out)
@@ -208,9 +233,83 @@ void PostWriter::writeHighlighted(QStringView text, int letterIndex, QString &ou
         out += highlight::HighlightLetter(text.toString(), letterIndex, m_openTag, m_closeTag);
         return;
     }
+    writeMarkdown(text, letterIndex, out);
+}
+
+void PostWriter::writeMarkdown(QStringView text, int letterIndex, QString &out)
+{
+    const bool discord = m_profile == Profile::Discord;
+    const std::array<Action, 256> &actions = discord ? kDiscordActions : kMarkdownActions;
+    // The highlight sets below 256, worked out once.
+    static const std::array<std::array<bool, 256>, highlight::kLetterEntryCount> kMarked = [] {
+        std::array<std::array<bool, 256>, highlight::kLetterEntryCount> sets{};
+        for (int letter = 0; letter < highlight::kLetterEntryCount; ++letter)
+            for (int c = 0; c < 256; ++c)
+                sets[std::size_t(letter)][std::size_t(c)] =
+                    highlight::inHighlightSet(QChar(u'A' + letter), QChar(c));
+        return sets;
+    }();
+    static const std::array<bool, 256> kNone{};
+    const std::array<bool, 256> &marked =
+        letterIndex >= 0 ? kMarked[std::size_t(letterIndex)] : kNone;
     const QChar letter(u'A' + letterIndex);
-    for (const QChar c : text)
-        putMarkdown(c, highlight::inHighlightSet(letter, c), out);
+    const auto isMarked = [&](char16_t c) {
+        return c < 256 ? marked[c] : letterIndex >= 0 && highlight::inHighlightSet(letter, c);
+    };
+    const auto action = [&](char16_t c) {
+        if (c < 256)
+            return marked[c] ? Action::Slow : actions[c];
+        return (c >= 0x1680 && isEdgeSpace(QChar(c))) || isMarked(c) ? Action::Slow : Action::Copy;
+    };
+
+    const auto *units = text.utf16();
+    const qsizetype n = text.size();
+    out.reserve(out.size() + n + n / 4);
+    for (qsizetype i = 0; i < n;) {
+        putMarkdown(QChar(units[i]), isMarked(units[i]), out);
+        ++i;
+        if (m_lineStart || m_leadDigits > 0 || !m_heldSpaces.isEmpty() || !m_heldBreaks.isEmpty())
+            continue;
+        // Most of a line needs no state but the bold run's: written straight
+        // into the result, which has room for the worst case ("**e**" for
+        // one letter). The state only matters again at line ends, spaces
+        // that may end one, and the ends of addresses.
+        const qsizetype from = i;
+        const qsizetype start = out.size();
+        out.resize(start + 5 * (n - i) + 2);
+        auto *begin = reinterpret_cast<char16_t *>(out.data());
+        char16_t *p = begin + start;
+        for (; i < n; ++i) {
+            const char16_t c = units[i];
+            if (isMarked(c)) {
+                if (!m_boldOpen) {
+                    *p++ = u'*';
+                    *p++ = u'*';
+                    m_boldOpen = true;
+                }
+                *p++ = c;
+                continue;
+            }
+            Action what = action(c);
+            // A space between two characters of the line stays as it is.
+            if (what == Action::Slow && c == u' ' && i + 1 < n &&
+                action(units[i + 1]) != Action::Slow)
+                what = Action::Copy;
+            if (what == Action::Slow)
+                break;
+            if (m_boldOpen) {
+                *p++ = u'*';
+                *p++ = u'*';
+                m_boldOpen = false;
+            }
+            if (what == Action::Escape)
+                *p++ = u'\\';
+            *p++ = c;
+        }
+        out.resize(p - begin);
+        for (qsizetype k = std::max(from, i - 3); k < i; ++k)
+            remember(units[k]);
+    }
 }
 
 void PostWriter::finish(QString &out)
@@ -222,7 +321,7 @@ void PostWriter::finish(QString &out)
     // hard breaks (a backslash would show) and show nothing anyway.
     flushSpaces(true, out);
     out += m_heldBreaks;
-    m_heldBreaks.clear();
+    m_heldBreaks.resize(0);
 }
 
 void PostWriter::put(QChar c, bool marked, QString &out)
@@ -286,12 +385,17 @@ void PostWriter::putMarkdown(QChar c, bool marked, QString &out)
     // post by some renderers, backslashes included: keep it text.
     if ((u == u':' && isAsciiLetter(m_recent & 0xFFFF)) || (u == u'.' && m_recent == kWww))
         escape = true;
-    m_recent = (m_recent << 16 | (u | (isAsciiLetter(u) ? 0x20 : 0))) & 0xFFFFFFFFFFFFULL;
+    remember(u);
     m_leadDigits = isDigit(u) && (m_lineStart || m_leadDigits > 0) ? m_leadDigits + 1 : 0;
     m_lineStart = false;
     if (escape)
         out += u'\\';
     out += c;
+}
+
+void PostWriter::remember(char16_t c)
+{
+    m_recent = (m_recent << 16 | (c | (isAsciiLetter(c) ? 0x20 : 0))) & 0xFFFFFFFFFFFFULL;
 }
 
 void PostWriter::flushBreaks(QString &out)
@@ -304,7 +408,7 @@ void PostWriter::flushBreaks(QString &out)
             out += u'\\';
         out += c;
     }
-    m_heldBreaks.clear();
+    m_heldBreaks.resize(0);
 }
 
 void PostWriter::flushSpaces(bool lineEnd, QString &out)
@@ -322,7 +426,7 @@ void PostWriter::flushSpaces(bool lineEnd, QString &out)
         for (qsizetype i = 0; i < m_heldSpaces.size(); ++i)
             out += u"&#160;"_s;
     }
-    m_heldSpaces.clear();
+    m_heldSpaces.resize(0);
 }
 
 void PostWriter::closeBold(QString &out)

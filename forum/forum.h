@@ -84,7 +84,9 @@ public:
 
 private:
     void put(QChar c, bool marked, QString &out);
+    void writeMarkdown(QStringView text, int letterIndex, QString &out);
     void putMarkdown(QChar c, bool marked, QString &out);
+    void remember(char16_t c);
     void flushBreaks(QString &out);
     void flushSpaces(bool lineEnd, QString &out);
     void closeBold(QString &out);

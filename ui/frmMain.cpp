@@ -369,7 +369,7 @@ void frmMain::showResult(const QString &text, TextFill::Step step)
 {
     m_shownResult = text;
     m_fill.fill(txtRendu, text, step);
-    if (m_panel && m_panel->isVisible())
+    if (m_panel && !m_panel->isHidden())
         m_panel->showPost(m_profile, text);
 }
 

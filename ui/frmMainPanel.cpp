@@ -122,13 +122,13 @@ QString frmMain::forumPost(const QString &rendered) const
 
 void frmMain::schedulePreview()
 {
-    if (m_panel && m_panel->isVisible())
+    if (m_panel && !m_panel->isHidden())
         m_previewTimer.start();
 }
 
 void frmMain::refreshPreview()
 {
-    if (!m_panel || !m_panel->isVisible())
+    if (!m_panel || m_panel->isHidden())
         return;
     // What "On y va !" would post now.
     const QString rendered =

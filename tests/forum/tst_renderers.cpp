@@ -10,6 +10,7 @@
 #include "engine/engine.h"
 #include "engine/nfc.h"
 #include "forum/forum.h"
+#include "forum/preview.h"
 #include "game/game.h"
 #include "highlight/highlight.h"
 
@@ -388,6 +389,30 @@ QString readQt(const QString &post)
     return text.replace(QChar::LineSeparator, u'\n').replace(QString(kClose) + kOpen, QString());
 }
 
+// What Qt shows of a piece of HTML: its text, each marked run (bold, or in
+// a colour) between kOpen and kClose with the colour after kOpen.
+QString readRichText(const QString &html)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    QString text;
+    for (QTextBlock block = document.firstBlock(); block.isValid(); block = block.next()) {
+        if (block != document.firstBlock())
+            text += u'\n';
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            const bool coloured = format.foreground().style() != Qt::NoBrush;
+            const bool bold = format.fontWeight() > QFont::Normal;
+            if (coloured || bold)
+                text += kOpen + (coloured ? format.foreground().color().name() : u"bold"_s);
+            text += it.fragment().text();
+            if (coloured || bold)
+                text += kClose;
+        }
+    }
+    return text.replace(QChar::LineSeparator, u'\n');
+}
+
 // Discord's documented Markdown: "\" before any character that is not a
 // letter, digit or space shows that character; "**" opens and closes bold;
 // "*", "_", "~~", "||", "`", "<", ">", "[", "@", ":" are markup anywhere,
@@ -591,6 +616,12 @@ void TestRenderers::discord()
             QFAIL(qPrintable(u"case %1\npost: %2\nread: %3\nwant: %4 %5"_s.arg(i).arg(
                                  post, visible(read), visible(want), error) +
                              difference(read, want)));
+        // The window's preview shows it the same, bold and all.
+        const QString shown = readRichText(PreviewHtml(Profile::Discord, post))
+                                  .replace(QString(kOpen) + u"bold"_s, QString(kOpen));
+        if (shown != want)
+            QFAIL(qPrintable(u"preview of case %1\npost: %2"_s.arg(i).arg(post) +
+                             difference(shown, want)));
     }
 }
 
@@ -641,6 +672,22 @@ void TestRenderers::bbcode()
                 u"case %1\npost: %2\nhtml: %3\nread: %4\nwant: %5 %6"_s.arg(i).arg(
                     posts[i], (*html)[i], visible(read.text), visible(want), read.error) +
                 difference(read.text, want)));
+        // The window's preview shows what Parse::BBCode's HTML shows, where
+        // Parse::BBCode accepts the colour.
+        if (!(*html)[i].contains(u"inherit"_s)) {
+            const auto trimmed = [](QString text) {
+                while (text.startsWith(u'\n'))
+                    text.remove(0, 1);
+                while (text.endsWith(u'\n'))
+                    text.chop(1);
+                return text;
+            };
+            const QString forum = trimmed(readRichText((*html)[i]));
+            const QString shown = trimmed(readRichText(PreviewHtml(Profile(profile), posts[i])));
+            if (shown != forum)
+                QFAIL(qPrintable(u"preview of case %1\npost: %2"_s.arg(i).arg(posts[i]) +
+                                 difference(shown, forum)));
+        }
     }
 }
 
