@@ -42,24 +42,47 @@ constexpr FoldTable kFold = [] {
     return t;
 }();
 
-// Calls take with each letter of text, folded as above. Stops, and returns
-// false, as soon as take does.
-template <typename Take>
-bool foldLetters(const QString &text, Take take)
+enum class Folded
 {
-    const QString nfc = mayNeedNfc(text) ? toNfc(text) : text;
-    const char16_t *unit = reinterpret_cast<const char16_t *>(nfc.utf16());
-    const char16_t *const end = unit + nfc.size();
+    Whole,
+    Stopped,
+    NeedsNfc,
+};
+
+// Calls take with each letter of text, folded as above, until take returns
+// false. With checkNfc, stops at the first unit that may change under NFC
+// (engine/nfc.h), so that one pass serves text that is NFC already.
+template <typename Take>
+Folded foldUnits(QStringView text, Take &take, bool checkNfc)
+{
+    const auto *unit = reinterpret_cast<const char16_t *>(text.utf16());
+    const char16_t *const end = unit + text.size();
     for (; unit != end; ++unit) {
-        if (*unit >= detail::Latin1Set::kUnits)
+        if (*unit >= detail::Latin1Set::kUnits) {
+            if (checkNfc && !isNfcSafeCut(*unit) && !isNfcInert(*unit))
+                return Folded::NeedsNfc;
             continue;
+        }
         const std::array<char16_t, 2> &letters = kFold.letters[*unit];
         if (letters[0] == 0)
             continue;
         if (!take(letters[0]) || (letters[1] != 0 && !take(letters[1])))
-            return false;
+            return Folded::Stopped;
     }
-    return true;
+    return Folded::Whole;
+}
+
+// The letters of text as the masking sees them, after NFC: decomposed "e" +
+// U+0301 is an é. restart is called before a second pass on the NFC text.
+// Returns false when take stopped the fold.
+template <typename Take, typename Restart>
+bool foldLetters(const QString &text, Take take, Restart restart)
+{
+    const Folded first = foldUnits(text, take, true);
+    if (first != Folded::NeedsNfc)
+        return first == Folded::Whole;
+    restart();
+    return foldUnits(toNfc(text), take, false) == Folded::Whole;
 }
 
 } // namespace
@@ -67,10 +90,13 @@ bool foldLetters(const QString &text, Take take)
 GuessChecker::GuessChecker(const QString &quotation)
 {
     m_letters.reserve(quotation.size());
-    foldLetters(quotation, [this](char16_t c) {
-        m_letters += QChar(c);
-        return true;
-    });
+    foldLetters(
+        quotation,
+        [this](char16_t c) {
+            m_letters += QChar(c);
+            return true;
+        },
+        [this] { m_letters.clear(); });
 }
 
 bool GuessChecker::matches(const QString &guess) const
@@ -78,9 +104,11 @@ bool GuessChecker::matches(const QString &guess) const
     // A quotation without letters leaves nothing to guess.
     if (m_letters.isEmpty())
         return false;
-    const char16_t *next = reinterpret_cast<const char16_t *>(m_letters.utf16());
-    const char16_t *const end = next + m_letters.size();
-    const bool same = foldLetters(guess, [&](char16_t c) { return next != end && *next++ == c; });
+    const auto *const begin = reinterpret_cast<const char16_t *>(m_letters.utf16());
+    const char16_t *const end = begin + m_letters.size();
+    const char16_t *next = begin;
+    const bool same = foldLetters(
+        guess, [&](char16_t c) { return next != end && *next++ == c; }, [&] { next = begin; });
     return same && next == end;
 }
 

@@ -67,6 +67,8 @@ void TestGameModel::guess_data()
     QTest::newRow("ß is ss") << u"Straße"_s << u"strasse"_s << true;
     QTest::newRow("ø follows o") << u"Søren"_s << u"soren"_s << true;
     QTest::newRow("decomposed accent") << u"Été"_s << u"E\u0301te\u0301"_s << true;
+    QTest::newRow("signs that NFC makes letters")
+        << u"\u212Bngström, 3 \u212A"_s << u"angstrom k"_s << true;
     QTest::newRow("one letter missing") << u"Le chat"_s << u"Le cht"_s << false;
     QTest::newRow("one letter more") << u"Le chat"_s << u"Les chats"_s << false;
     QTest::newRow("another letter") << u"Le chat"_s << u"Le chaf"_s << false;
