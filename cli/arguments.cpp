@@ -455,10 +455,12 @@ Toute une partie :
                          (2 erreurs) », par points, puis par erreurs, puis
                          par ordre d'arrivée. Demande --log.
   --reveler              Écrit toute la citation, chaque lettre encore cachée
-                         en couleur (--couleur, Rouge foncé sinon), puis le
-                         log demandé.
-  --spoiler              Entoure la citation révélée de [spoiler] et
-                         [/spoiler]. Demande --reveler.
+                         en couleur (--couleur, Rouge foncé sinon ; en gras
+                         en Markdown), puis le log demandé.
+  --spoiler              Cache la citation révélée sous un spoiler du forum :
+                         [spoiler]...[/spoiler] en BBCode, ||...|| sur
+                         Discord, un bloc <details> en Markdown. Demande
+                         --reveler.
 
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.
