@@ -53,8 +53,7 @@ QStringList LedgerLines(const game::Game &game)
                                                       : QString::number(result.points));
             continue;
         }
-        const QString who =
-            entry.player.isEmpty() ? u"Proposition"_s : u"Proposition de %1"_s.arg(entry.player);
+        const QString who = ProposalOf(entry.player);
         lines << (result.right ? u"%1 : juste, %2"_s.arg(who, pointsText(result.points))
                                : u"%1 : fausse"_s.arg(who));
     }

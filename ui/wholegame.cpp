@@ -22,6 +22,16 @@ QString letterName(int index)
 
 } // namespace
 
+QString ProposalOf(const QString &player)
+{
+    if (player.isEmpty())
+        return u"Proposition"_s;
+    // French elides "de" before a vowel sound.
+    const QChar first = player.normalized(QString::NormalizationForm_D).at(0).toLower();
+    const bool vowel = QStringView(u"aeiouyœæ").contains(first);
+    return (vowel ? u"Proposition d'%1"_s : u"Proposition de %1"_s).arg(player);
+}
+
 WholeGame::WholeGame(BoardModel &board, settings::StoreWriter &writer, QObject *parent)
     : QObject(parent), m_board(board), m_writer(writer)
 {}
@@ -124,7 +134,7 @@ QString WholeGame::guess(const QString &typedPlayer, const QString &text)
         return u"la proposition ne contient aucune lettre"_s;
     game::StoredLedger next = m_state;
     next.ledger.append(game::Entry::guess(player, text));
-    push(player.isEmpty() ? u"Proposition"_s : u"Proposition de %1"_s.arg(player), std::move(next));
+    push(ProposalOf(player), std::move(next));
     return {};
 }
 

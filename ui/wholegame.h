@@ -22,6 +22,9 @@ class QUndoStack;
 
 namespace lexorne {
 
+// "Proposition d'Alice", "Proposition de Bob", "Proposition" for nobody.
+QString ProposalOf(const QString &player);
+
 class WholeGame : public QObject
 {
     Q_OBJECT

@@ -217,7 +217,7 @@ private slots:
         auto *list = testsupport::widget<QListWidget>(&controls, u"lstJournal"_s);
         QCOMPARE(list->count(), 4);
         QCOMPARE(list->item(0)->text(), u"N : Alice, 1"_s);
-        QCOMPARE(list->item(1)->text(), u"Proposition de Alice : juste, 3 pts"_s);
+        QCOMPARE(list->item(1)->text(), u"Proposition d'Alice : juste, 3 pts"_s);
         QVERIFY(guess->text().isEmpty());
 
         testsupport::widget<QComboBox>(&controls, u"cboJoueur"_s)->setEditText(QString(41, u'x'));
