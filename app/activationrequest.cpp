@@ -66,6 +66,15 @@ QByteArrayView activationReply()
     return kReply;
 }
 
+ReplyVerdict judgeActivationReply(QByteArrayView received)
+{
+    if (received == kReply)
+        return ReplyVerdict::Accepted;
+    if (kReply.startsWith(received))
+        return ReplyVerdict::Waiting;
+    return ReplyVerdict::Refused;
+}
+
 ActivationRequestReader::State ActivationRequestReader::feed(QByteArrayView bytes)
 {
     while (m_state == State::Reading && !bytes.isEmpty()) {

@@ -33,6 +33,17 @@ QByteArray encodeActivationRequest(const ActivationTokens &tokens);
 // The reply that says a request was handled.
 QByteArrayView activationReply();
 
+// What the bytes a start has received so far in reply say: only the exact
+// reply counts; its beginning is worth waiting for; anything else (more
+// bytes, other bytes) is a refusal.
+enum class ReplyVerdict
+{
+    Waiting,
+    Accepted,
+    Refused
+};
+ReplyVerdict judgeActivationReply(QByteArrayView received);
+
 // Reads one request from bytes arriving in pieces of any size. Bounded: a
 // line or a request longer than any we send is rejected, as is a wrong
 // header; lines it does not know, and implausible tokens, are skipped.

@@ -14,4 +14,11 @@ namespace lexorne::app {
 // no console window opens. Nothing to do on other systems.
 void attachParentConsole();
 
+// Whether standard input is a console that the shell which started this
+// program goes on reading too: on Windows, where a desktop program does not
+// hold its console, typed lines would be split between the quotation and
+// the shell, which would run them as commands. False elsewhere (a terminal
+// there is this program's alone until it ends).
+bool standardInputIsSharedConsole();
+
 } // namespace lexorne::app

@@ -7,4 +7,9 @@ namespace lexorne::app {
 
 void attachParentConsole() {}
 
+bool standardInputIsSharedConsole()
+{
+    return false;
+}
+
 } // namespace lexorne::app

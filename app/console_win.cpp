@@ -33,10 +33,14 @@ bool leadsSomewhere(HANDLE handle)
 }
 
 UINT savedOutputCodePage = 0;
+UINT savedInputCodePage = 0;
 
-void restoreOutputCodePage()
+void restoreCodePages()
 {
-    SetConsoleOutputCP(savedOutputCodePage);
+    if (savedOutputCodePage != 0)
+        SetConsoleOutputCP(savedOutputCodePage);
+    if (savedInputCodePage != 0)
+        SetConsoleCP(savedInputCodePage);
 }
 
 } // namespace
@@ -66,16 +70,33 @@ void attachParentConsole()
             _dup2(landed, stream.descriptor);
         SetStdHandle(stream.id, reinterpret_cast<HANDLE>(_get_osfhandle(stream.descriptor)));
     }
-    // The output is UTF-8; the console goes back to its own code page when
-    // the program ends, for the programs that share it.
+    // Input and output are UTF-8; the console goes back to its own code
+    // pages when the program ends, for the programs that share it.
     DWORD mode = 0;
     const bool shown = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) ||
-                       GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode);
-    if (shown && GetConsoleOutputCP() != CP_UTF8) {
-        savedOutputCodePage = GetConsoleOutputCP();
+                       GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) ||
+                       GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode);
+    if (!shown)
+        return;
+    if (GetConsoleOutputCP() != CP_UTF8) {
+        const UINT previous = GetConsoleOutputCP();
         if (SetConsoleOutputCP(CP_UTF8))
-            std::atexit(restoreOutputCodePage);
+            savedOutputCodePage = previous;
     }
+    if (GetConsoleCP() != CP_UTF8) {
+        const UINT previous = GetConsoleCP();
+        if (SetConsoleCP(CP_UTF8))
+            savedInputCodePage = previous;
+    }
+    if (savedOutputCodePage != 0 || savedInputCodePage != 0)
+        std::atexit(restoreCodePages);
+}
+
+bool standardInputIsSharedConsole()
+{
+    // A console handle answers GetConsoleMode; a file or a pipe does not.
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
 }
 
 } // namespace lexorne::app

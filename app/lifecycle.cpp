@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QWidget>
@@ -62,9 +63,15 @@ void reportAlreadyOpen(const QString &lockPath)
         QStringLiteral("Lexorne est déjà ouvert et n'a pas pu être mis au premier plan.");
     // Another machine sharing this folder, or a copy that hangs, may hold
     // the lock: say where it is, for whoever knows none runs.
+    // No lock at all: the folder refused it (full disk, read-only folder),
+    // and nothing is to be removed.
     const QString detail =
-        QStringLiteral("Si aucune fenêtre de Lexorne n'est ouverte, supprimez le fichier « %1 », "
-                       "puis relancez Lexorne.")
+        (QFileInfo::exists(lockPath)
+             ? QStringLiteral("Si aucune fenêtre de Lexorne n'est ouverte, supprimez le fichier "
+                              "« %1 », puis relancez Lexorne.")
+             : QStringLiteral("Le fichier « %1 », qui garantit qu'une seule fenêtre modifie la "
+                              "partie, n'a pas pu être créé : vérifiez que son dossier existe et "
+                              "accepte l'écriture, puis relancez Lexorne."))
             .arg(QDir::toNativeSeparators(lockPath));
     std::fprintf(stderr, "lexorne : %s\n", text.toLocal8Bit().constData());
     QMessageBox box(QMessageBox::Warning, QString::fromLatin1(kApplicationTitle), text);

@@ -13,6 +13,8 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
     using namespace lexorne;
@@ -22,6 +24,17 @@ int main(int argc, char *argv[])
     // running copy: decided before any of those exist.
     if (const QStringList arguments = cli::argumentList(argc, argv); !cli::opensWindow(arguments)) {
         app::attachParentConsole();
+        if (app::standardInputIsSharedConsole()) {
+            const cli::Parsed parsed = cli::parseArguments(arguments);
+            if (parsed.request && parsed.request->action == cli::Request::Action::Mask &&
+                (parsed.request->file.isEmpty() || parsed.request->file == u"-")) {
+                std::fputs("lexorne : la citation ne se lit pas au clavier ici : donnez le nom "
+                           "d'un FICHIER, ou envoyez-la par un tube (type citation.txt | "
+                           "lexorne ...)\n",
+                           stderr);
+                return cli::kBadUsage;
+            }
+        }
         return cli::run(arguments);
     }
 
@@ -60,6 +73,9 @@ int main(int argc, char *argv[])
                          request.applyToEnvironment();
                          app::bringToFront(&window);
                      });
+    // From the close on, a new start waits for this copy to end and opens a
+    // window of its own, rather than handing over to a copy that is ending.
+    instance.stopListeningWhenClosed(&window);
     app::endThroughUnload(window, termination);
     window.show();
     return QApplication::exec();

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -27,7 +28,7 @@ constexpr auto kServerPatience = 2s;
 
 bool isPlainName(const QString &login)
 {
-    if (login.isEmpty() || login.size() > 32)
+    if (login.isEmpty() || login.size() > 64)
         return false;
     for (QChar c : login) {
         const char16_t u = c.unicode();
@@ -53,6 +54,11 @@ bool isUnreadableLock(const QLockFile &lock, const QString &path)
     return info.exists() && qAbs(info.lastModified().msecsTo(QDateTime::currentDateTime())) > 5000;
 }
 
+std::chrono::milliseconds remaining(const QDeadlineTimer &deadline)
+{
+    return std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 1));
+}
+
 } // namespace
 
 QString SingleInstance::defaultLockFolder()
@@ -63,28 +69,44 @@ QString SingleInstance::defaultLockFolder()
            QLatin1Char('/') + QString::fromLatin1(kOrganization);
 }
 
-QString SingleInstance::defaultRuntimeFolder()
+QStringList SingleInstance::defaultRuntimeFolders()
 {
-    return userplatform::privateRuntimeFolder();
+    return userplatform::runtimeFolders();
 }
 
 QString SingleInstance::defaultName()
 {
-    const QString login = userplatform::currentLogin();
-    if (isPlainName(login))
-        return QStringLiteral("lexorne-") + login;
-    const QByteArray hash = QCryptographicHash::hash(login.toUtf8(), QCryptographicHash::Sha256);
-    return QStringLiteral("lexorne-") + QString::fromLatin1(hash.toHex().left(24));
+    return channelNameFor(userplatform::currentAccount(), userplatform::currentSession());
 }
 
-SingleInstance::SingleInstance(const QString &lockFolder, const QString &runtimeFolder,
+QString SingleInstance::channelNameFor(const QString &account, const QString &session)
+{
+    // As it is when short and plain, else a hash: a name for a pipe or a
+    // file, with nothing to quote.
+    const auto part = [](const QString &text) {
+        if (isPlainName(text))
+            return text;
+        return QString::fromLatin1(
+            QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toHex().left(24));
+    };
+    QString name = QStringLiteral("lexorne-") + part(account);
+    if (!session.isEmpty())
+        name += QStringLiteral("-s") + part(session);
+    return name;
+}
+
+SingleInstance::SingleInstance(const QString &lockFolder, const QStringList &runtimeFolders,
                                const QString &name, QObject *parent)
     : QObject(parent), m_lockFolder(lockFolder),
-      m_serverName(userplatform::channelName(runtimeFolder, name)),
       m_lockPath(QDir(lockFolder)
                      .filePath(QString::fromLatin1(kApplicationTitle) + QStringLiteral(".lock"))),
       m_lock(m_lockPath)
 {
+    for (const QString &folder : runtimeFolders) {
+        const QString channel = userplatform::channelName(folder, name);
+        if (!channel.isEmpty() && !m_channels.contains(channel))
+            m_channels.append(channel);
+    }
     // The lock is stale only when its process is gone, never because of its
     // age: a copy may run for days.
     m_lock.setStaleLockTime(0);
@@ -95,10 +117,13 @@ SingleInstance::SingleInstance(const QString &lockFolder, const QString &runtime
 SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Role SingleInstance::start(const ActivationTokens &tokens,
-                                           std::chrono::milliseconds patience)
+                                           std::chrono::milliseconds patience,
+                                           std::chrono::milliseconds exitPatience)
 {
-    QDeadlineTimer deadline(patience);
+    const QDeadlineTimer answerDeadline(patience);
+    const QDeadlineTimer lockDeadline(std::max(patience, exitPatience));
     bool clearedUnreadableLock = false;
+    bool silent = false;
     for (;;) {
         {
             // The lock names this process, its machine and boot: the user's
@@ -106,67 +131,122 @@ SingleInstance::Role SingleInstance::start(const ActivationTokens &tokens,
             const userplatform::PrivateFileMode privateFiles;
             QDir().mkpath(m_lockFolder);
             if (m_lock.tryLock(0)) {
-                listen();
-                return Role::Primary;
+                if (listen())
+                    return Role::Primary;
+                // The channel is someone else's: this copy could never be
+                // reached, and a later start would wait for it in vain.
+                m_lock.unlock();
+                return Role::Blocked;
             }
         }
         const bool held = m_lock.error() == QLockFile::LockFailedError;
         if (held && !clearedUnreadableLock && isUnreadableLock(m_lock, m_lockPath)) {
             clearedUnreadableLock = true;
-            if (m_lock.removeStaleLockFile())
+            if (removeAbandonedLock())
                 continue;
         }
         // The holder may still be on its way to listening: ask again until
         // the deadline.
-        const auto wait = std::min<std::chrono::milliseconds>(
-            std::chrono::milliseconds(std::max<qint64>(deadline.remainingTime(), 1)), 1000ms);
-        if (sendRequest(tokens, wait))
-            return Role::Secondary;
-        if (!held) {
-            // No lock can be made at all (a read-only or missing settings
-            // folder), so nobody can write the store either: start, and be
-            // reachable for later starts.
-            listen();
-            return Role::Primary;
+        for (const QString &channel : std::as_const(m_channels)) {
+            const auto wait =
+                std::min<std::chrono::milliseconds>(remaining(answerDeadline), 1000ms);
+            switch (sendRequest(channel, tokens, wait)) {
+            case Answer::Taken:
+                return Role::Secondary;
+            case Answer::Silent:
+                silent = true;
+                break;
+            case Answer::Nobody:
+                break;
+            }
         }
-        if (deadline.hasExpired())
+        // No lock can be made (a full disk, a read-only or missing settings
+        // folder): another start may be in the same state, and two windows
+        // on one store is what the lock is for.
+        if (!held)
+            return Role::Blocked;
+        // A copy that listens and does not answer hangs, or is not ours;
+        // one that holds the lock without listening is ending.
+        if ((silent && answerDeadline.hasExpired()) || lockDeadline.hasExpired())
             return Role::Blocked;
         QThread::msleep(50);
     }
 }
 
-bool SingleInstance::sendRequest(const ActivationTokens &tokens, std::chrono::milliseconds wait)
+void SingleInstance::stopListeningWhenClosed(QObject *window)
 {
-    if (m_serverName.isEmpty())
+    m_window = window;
+    window->installEventFilter(this);
+}
+
+void SingleInstance::stopListening()
+{
+    m_server.close();
+}
+
+bool SingleInstance::eventFilter(QObject *watched, QEvent *event)
+{
+    // Seen before the window's own handler, which stores the game: a start
+    // from now on waits for the lock instead of handing over to a copy that
+    // is about to end.
+    if (watched == m_window && event->type() == QEvent::Close)
+        stopListening();
+    return QObject::eventFilter(watched, event);
+}
+
+bool SingleInstance::removeAbandonedLock()
+{
+    // Qt's own guard against two starts removing one lock, so that neither
+    // removes the lock the other has just made in its place.
+    QLockFile guard(m_lockPath + QStringLiteral(".rmlock"));
+    if (!guard.tryLock(0))
         return false;
+    return isUnreadableLock(m_lock, m_lockPath) && userplatform::removeAbandonedLock(m_lockPath);
+}
+
+SingleInstance::Answer SingleInstance::sendRequest(const QString &channel,
+                                                   const ActivationTokens &tokens,
+                                                   std::chrono::milliseconds wait)
+{
     QLocalSocket socket;
-    socket.connectToServer(m_serverName);
+    socket.connectToServer(channel);
     if (!socket.waitForConnected(int(wait.count())))
-        return false;
+        return Answer::Nobody;
     // Not a word, tokens included, to a server of another user.
     if (!userplatform::peerIsCurrentUser(socket.socketDescriptor())) {
         socket.abort();
-        return false;
+        return Answer::Silent;
     }
+    const QDeadlineTimer deadline(wait);
     socket.write(encodeActivationRequest(tokens));
     while (socket.bytesToWrite() > 0) {
-        if (!socket.waitForBytesWritten(int(wait.count())))
-            return socket.bytesToWrite() == 0;
+        if (!socket.waitForBytesWritten(int(remaining(deadline).count())))
+            return Answer::Silent;
     }
-    // The reply only says the request was handled; a copy still starting
-    // up handles it later, from its socket's queue.
-    socket.waitForReadyRead(int(wait.count()));
-    return true;
+    // Only the reply says the request was taken: a copy that hangs, or is
+    // ending, may have let the request in and never read it.
+    QByteArray reply;
+    for (;;) {
+        switch (judgeActivationReply(reply)) {
+        case ReplyVerdict::Accepted:
+            return Answer::Taken;
+        case ReplyVerdict::Refused:
+            return Answer::Silent;
+        case ReplyVerdict::Waiting:
+            break;
+        }
+        if (socket.bytesAvailable() == 0 &&
+            !socket.waitForReadyRead(int(remaining(deadline).count())))
+            return Answer::Silent;
+        reply += socket.read(64);
+    }
 }
 
-void SingleInstance::listen()
+bool SingleInstance::listen()
 {
-    if (m_serverName.isEmpty())
-        return;
-    // Only this user can make the socket here, and no copy of theirs
-    // answered: whatever is left is a dead copy's.
-    QLocalServer::removeServer(m_serverName);
-    m_server.listen(m_serverName);
+    if (m_channels.isEmpty())
+        return true; // unreachable, but the window opens; see serverName()
+    return userplatform::listenPrivately(m_server, m_channels.first());
 }
 
 void SingleInstance::acceptConnection()

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/userplatform.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <array>
@@ -9,6 +10,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -79,7 +81,7 @@ bool makePrivateFolder(const QByteArray &path)
 
 } // namespace
 
-QString currentLogin()
+QString currentAccount()
 {
     // The reentrant form: a start may ask from a thread of its own.
     passwd entry{};
@@ -91,34 +93,86 @@ QString currentLogin()
     return QStringLiteral("uid") + QString::number(::geteuid());
 }
 
-QString privateRuntimeFolder()
+QString currentSession()
 {
+    // The socket's folder is the session's already.
+    return {};
+}
+
+QStringList runtimeFolders()
+{
+    QStringList folders;
     // The session's folder is not changed, only judged: a wrong one is
     // someone else's business, or someone else's trap.
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (runtime.startsWith('/') && isPrivateFolder(runtime, false))
-        return QFile::decodeName(runtime);
+        folders << QFile::decodeName(runtime);
+    // What the variable usually holds, for a start that lacks it (su, ssh)
+    // while the desktop's copy listens there.
+    const QByteArray system = "/run/user/" + QByteArray::number(::geteuid());
+    if (system != runtime && isPrivateFolder(system, false))
+        folders << QFile::decodeName(system);
 
     QByteArray cache = qgetenv("XDG_CACHE_HOME");
     if (!cache.startsWith('/')) {
         const QByteArray home = homeFolder();
         if (home.isEmpty())
-            return {};
+            return folders;
         cache = home + "/.cache";
     }
     const QByteArray folder = cache + "/lexorne-runtime";
-    return makePrivateFolder(folder) ? QFile::decodeName(folder) : QString();
+    if (folders.isEmpty() ? makePrivateFolder(folder) : isPrivateFolder(folder, true))
+        folders << QFile::decodeName(folder);
+    return folders;
 }
 
 QString channelName(const QString &folder, const QString &name)
 {
     if (folder.isEmpty())
         return {};
-    QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
     // sun_path holds about a hundred bytes, its terminating zero included.
-    if (qsizetype(QFile::encodeName(path).size()) >= qsizetype(sizeof(sockaddr_un::sun_path)))
-        return {};
-    return path;
+    const auto fits = [](const QString &path) {
+        return qsizetype(QFile::encodeName(path).size()) < qsizetype(sizeof(sockaddr_un::sun_path));
+    };
+    QString path = folder + QLatin1Char('/') + name + QStringLiteral(".socket");
+    if (fits(path))
+        return path;
+    // A long home folder or name: a short name, the same for every start.
+    const QString shorter =
+        folder + QStringLiteral("/lx-") +
+        QString::fromLatin1(
+            QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha256).toHex().left(16));
+    return fits(shorter) ? shorter : QString();
+}
+
+bool listenPrivately(QLocalServer &server, const QString &channel)
+{
+    // Only this user can make the socket in a private folder, and no copy of
+    // theirs answered: whatever is left is a dead copy's. A folder that
+    // refuses the socket leaves this copy unreachable, not blocked.
+    QLocalServer::removeServer(channel);
+    server.listen(channel);
+    return true;
+}
+
+bool removeAbandonedLock(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    // A live lock holds a lock on its open file (Qt's do); and the name must
+    // still be the file opened.
+    struct stat opened
+    {};
+    struct stat named
+    {};
+    const bool same = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &opened) == 0 &&
+                      ::lstat(name.constData(), &named) == 0 && opened.st_dev == named.st_dev &&
+                      opened.st_ino == named.st_ino;
+    const bool removed = same && ::unlink(name.constData()) == 0;
+    ::close(fd);
+    return removed;
 }
 
 bool peerIsCurrentUser(qintptr descriptor)

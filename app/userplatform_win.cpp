@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-#include <iterator>
+#include <sddl.h>
+
 #include <memory>
 #include <vector>
 
@@ -39,31 +40,79 @@ std::vector<BYTE> tokenUser(HANDLE process)
 
 } // namespace
 
-QString currentLogin()
+QString currentAccount()
 {
-    // The logon sets USERNAME; the account's own name stands in without it.
-    QString login = qEnvironmentVariable("USERNAME");
-    if (!login.isEmpty())
-        return login;
-    wchar_t name[257] = {};
-    DWORD size = DWORD(std::size(name));
-    if (::GetUserNameW(name, &size) && size > 1)
-        return QString::fromWCharArray(name, int(size) - 1);
-    return {};
+    // The security identifier, not USERNAME: the environment is the
+    // caller's to set, and two accounts may share a name across domains.
+    std::vector<BYTE> sid = tokenUser(::GetCurrentProcess());
+    LPWSTR text = nullptr;
+    if (sid.empty() || !::ConvertSidToStringSidW(sid.data(), &text))
+        return {};
+    const QString account = QString::fromWCharArray(text);
+    ::LocalFree(text);
+    return account;
 }
 
-QString privateRuntimeFolder()
+QString currentSession()
+{
+    // One user may be logged on several times (fast user switching, remote
+    // desktop): a copy per session.
+    DWORD session = 0;
+    if (!::ProcessIdToSessionId(::GetCurrentProcessId(), &session))
+        return {};
+    return QString::number(session);
+}
+
+QStringList runtimeFolders()
 {
     // Pipes live in a namespace of their own, not in a folder.
-    return {};
+    return {QString()};
 }
 
 QString channelName(const QString &, const QString &name)
 {
-    // A pipe that only this user may open (the server sets its access list),
-    // and whose server is checked by peerIsCurrentUser() before anything is
-    // sent, since another user may have made the name first.
     return name;
+}
+
+bool listenPrivately(QLocalServer &server, const QString &channel)
+{
+    // Qt makes its pipe without FILE_FLAG_FIRST_PIPE_INSTANCE, so whoever
+    // made the name first would set its access list. The first instance is
+    // made here, open to this user only; Qt's instances join it, and once
+    // one of them exists this one may go. A name already taken is someone
+    // else's: a copy of this user's holds the lock, and a dead one's pipe
+    // went with it.
+    const QString sid = currentAccount();
+    if (sid.isEmpty())
+        return false;
+    const QString rules = QStringLiteral("D:P(A;;GA;;;") + sid + QStringLiteral(")");
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            reinterpret_cast<LPCWSTR>(rules.utf16()), SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    SECURITY_ATTRIBUTES attributes{sizeof(SECURITY_ATTRIBUTES), descriptor, FALSE};
+    const QString path = QStringLiteral("\\\\.\\pipe\\") + channel;
+    // The same kind of pipe as Qt's, which every instance must share.
+    HANDLE first = ::CreateNamedPipeW(reinterpret_cast<LPCWSTR>(path.utf16()),
+                                      PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED |
+                                          FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                      PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                                      PIPE_UNLIMITED_INSTANCES, 0, 0, 0, &attributes);
+    const DWORD error = ::GetLastError();
+    ::LocalFree(descriptor);
+    if (first == INVALID_HANDLE_VALUE)
+        return error != ERROR_ACCESS_DENIED && error != ERROR_PIPE_BUSY;
+    // A pipe Qt cannot make leaves this copy unreachable, not blocked.
+    server.listen(channel);
+    ::CloseHandle(first);
+    return true;
+}
+
+bool removeAbandonedLock(const QString &path)
+{
+    // A live lock is open without delete sharing: Windows refuses to
+    // remove it, and the caller's guard keeps other starts out meanwhile.
+    return ::DeleteFileW(reinterpret_cast<LPCWSTR>(path.utf16())) != 0;
 }
 
 bool peerIsCurrentUser(qintptr descriptor)

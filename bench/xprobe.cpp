@@ -4,10 +4,16 @@
 //
 //   lexorne_xprobe start IDLE_MS PROGRAM [ARGS...]
 //     Starts PROGRAM and prints the time from the exec to the MapNotify of its
-//     first top-level window, the time until its drawing settles, and,
+//     first top-level window, the processor time it had used by then (user
+//     and system, all threads), the time until its drawing settles, and,
 //     IDLE_MS after the map, the peak and current resident memory. Then ends
 //     PROGRAM with SIGTERM. Needs no window manager: the window must be a
 //     child of the root window.
+//
+//   lexorne_xprobe run PROGRAM [ARGS...]
+//     Starts PROGRAM, waits for its end and prints the time from the exec to
+//     the end and the processor time it used (user and system): a second
+//     start that hands over to the running copy and ends.
 //
 //   lexorne_xprobe press WINDOW KEYS FROM
 //     Takes the clipboard, sends KEYS ("alt+o", "space") through XTEST and
@@ -41,7 +47,9 @@
 #include <vector>
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -86,6 +94,17 @@ long statusField(pid_t pid, const char *field)
     return -1;
 }
 
+// The processor time a process has used so far, in milliseconds; -1 when
+// it cannot be read.
+double cpuMs(pid_t pid)
+{
+    clockid_t clock{};
+    timespec used{};
+    if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &used) != 0)
+        return -1;
+    return double(used.tv_sec) * 1000.0 + double(used.tv_nsec) / 1e6;
+}
+
 void endChild(pid_t pid)
 {
     kill(pid, SIGTERM);
@@ -126,6 +145,7 @@ int start(Display *display, int idleMs, char **argv)
     const auto quiet = std::chrono::milliseconds(150);
     std::optional<Clock::time_point> mapped;
     std::optional<Clock::time_point> drawn;
+    double cpuAtMap = -1;
     Window window = 0;
     XEvent event;
     while (true) {
@@ -144,6 +164,7 @@ int start(Display *display, int idleMs, char **argv)
         if (event.type == MapNotify && !mapped && event.xmap.event == root &&
             !event.xmap.override_redirect) {
             mapped = Clock::now();
+            cpuAtMap = cpuMs(pid);
             window = event.xmap.window;
             XDamageCreate(display, window, XDamageReportRawRectangles);
             XFlush(display);
@@ -165,9 +186,9 @@ int start(Display *display, int idleMs, char **argv)
 
     // map_at: the map on the CLOCK_MONOTONIC scale, to cut a profile taken
     // with "perf record -k CLOCK_MONOTONIC" at the map.
-    std::printf("map_ms=%.2f drawn_ms=%.2f hwm_kb=%ld rss_kb=%ld map_at=%.6f\n",
-                msBetween(began, *mapped), drawn ? msBetween(began, *drawn) : -1.0, peak, resident,
-                std::chrono::duration<double>(mapped->time_since_epoch()).count());
+    std::printf("map_ms=%.2f cpu_ms=%.2f drawn_ms=%.2f hwm_kb=%ld rss_kb=%ld map_at=%.6f\n",
+                msBetween(began, *mapped), cpuAtMap, drawn ? msBetween(began, *drawn) : -1.0, peak,
+                resident, std::chrono::duration<double>(mapped->time_since_epoch()).count());
     return 0;
 }
 
@@ -318,10 +339,37 @@ int type(Display *display, Window window, const std::string &keys)
     return 0;
 }
 
+int run(char **argv)
+{
+    const auto began = Clock::now();
+    const pid_t pid = fork();
+    if (pid < 0)
+        die("fork failed");
+    if (pid == 0) {
+        execvp(argv[0], argv);
+        std::perror("xprobe: exec");
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        die("wait failed");
+    const auto ended = Clock::now();
+    const auto ms = [](const timeval &t) {
+        return double(t.tv_sec) * 1000.0 + double(t.tv_usec) / 1000.0;
+    };
+    std::printf("end_ms=%.2f cpu_ms=%.2f status=%d\n", msBetween(began, ended),
+                ms(usage.ru_utime) + ms(usage.ru_stime),
+                WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (argc >= 3 && std::string(argv[1]) == "run")
+        return run(argv + 2);
     Display *display = XOpenDisplay(nullptr);
     if (!display)
         die("cannot open the display");
@@ -338,6 +386,7 @@ int main(int argc, char *argv[])
     if (command == "type" && argc == 4)
         return type(display, Window(std::strtoul(argv[2], nullptr, 0)), argv[3]);
     std::fprintf(stderr, "usage: lexorne_xprobe start IDLE_MS PROGRAM [ARGS...]\n"
+                         "       lexorne_xprobe run PROGRAM [ARGS...]\n"
                          "       lexorne_xprobe press WINDOW KEYS press|release\n"
                          "       lexorne_xprobe type WINDOW KEY\n");
     return 2;

@@ -4,6 +4,7 @@
 // of help, version and usage errors.
 #include "cli/cli.h"
 #include "cli/stdio.h"
+#include "cli/windowoptions.h"
 
 #include "forum/forum.h"
 #include "highlight/highlight.h"
@@ -12,21 +13,13 @@
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
-#include <array>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
 namespace lexorne::cli {
 
 namespace {
-
-// Qt's own window options, which QApplication takes for itself: given alone
-// they still open the window (a session manager restarts it with -session).
-constexpr std::array kQtOptionsWithValue{
-    u"platform",    u"platformpluginpath", u"platformtheme", u"plugin",  u"qwindowgeometry",
-    u"qwindowicon", u"qwindowtitle",       u"session",       u"display", u"geometry",
-    u"style",       u"stylesheet",         u"qmljsdebugger"};
-constexpr std::array kQtFlags{u"reverse", u"widgetcount", u"nograb", u"dograb", u"sync"};
 
 // "-style", "--style" or "-style=fusion" as "style", "style=fusion".
 QStringView optionWord(QStringView argument)
@@ -36,15 +29,6 @@ QStringView optionWord(QStringView argument)
     if (argument.startsWith(u'-'))
         return argument.mid(1);
     return {};
-}
-
-template <typename Names>
-bool isOneOf(QStringView word, const Names &names)
-{
-    for (const char16_t *name : names)
-        if (word == QStringView(name))
-            return true;
-    return false;
 }
 
 const QString kLetters = u"lettres"_s;
@@ -200,20 +184,14 @@ QString wrapped(const QString &text, int first, int width, int indent)
 
 bool opensWindow(const QStringList &arguments)
 {
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QStringView word = optionWord(arguments[i]);
-        if (isOneOf(word, kQtFlags))
-            continue;
-        const qsizetype equals = word.indexOf(u'=');
-        if (equals > 0 && isOneOf(word.left(equals), kQtOptionsWithValue))
-            continue;
-        if (isOneOf(word, kQtOptionsWithValue)) {
-            ++i; // its value
-            continue;
-        }
-        return false;
-    }
-    return true;
+    // As bytes, the way the program users start decides it.
+    std::vector<QByteArray> bytes;
+    bytes.reserve(std::size_t(arguments.size()));
+    std::vector<const char *> pointers;
+    pointers.reserve(std::size_t(arguments.size()));
+    for (const QString &argument : arguments)
+        pointers.push_back(bytes.emplace_back(detail::fileNameBytes(argument)).constData());
+    return opensWindow(int(pointers.size()), pointers.data());
 }
 
 std::optional<int> letterIndex(QChar c)
@@ -358,7 +336,10 @@ Parsed parseArguments(const QStringList &arguments)
         }
         return {request, {}};
     }
-    if (parser.isSet(kSurround) != parser.isSet(kColour)) {
+    // Markdown has no colour: there the letter goes in bold, --couleur or not.
+    const bool colourless = forum::isMarkdown(request.forum);
+    if (parser.isSet(kSurround) != parser.isSet(kColour) &&
+        !(colourless && parser.isSet(kSurround))) {
         return {std::nullopt, parser.isSet(kSurround)
                                   ? u"--entourer demande --couleur (%1)"_s.arg(colourList())
                                   : u"--couleur demande --entourer LETTRE ou --reveler"_s};
@@ -373,7 +354,8 @@ Parsed parseArguments(const QStringList &arguments)
         if (!index)
             return {std::nullopt,
                     u"--entourer : « %1 » n'est pas une lettre de A à Z"_s.arg(letter)};
-        const std::optional<int> colour = colourIndex(parser.value(kColour));
+        const std::optional<int> colour =
+            parser.isSet(kColour) ? colourIndex(parser.value(kColour)) : std::optional<int>(-1);
         if (!colour)
             return {std::nullopt,
                     u"--couleur : couleur inconnue « %1 » ; couleurs possibles : %2"_s.arg(
@@ -433,8 +415,8 @@ Options :
                          GitHub, GitLab) et « discord » : chaque caractère que
                          le forum lirait comme une mise en forme est échappé,
                          chaque saut de ligne est gardé, et --entourer met la
-                         lettre en gras. Vaut pour --log, --absentes et
-                         --entourer.
+                         lettre en gras (--couleur y est facultatif). Vaut
+                         pour --log, --absentes et --entourer.
 
 Toute une partie :
   --qui LETTRE=JOUEUR    Coche LETTRE et l'attribue à JOUEUR (« E=Alice ») ;
@@ -467,14 +449,16 @@ Arguments :
 
 Codes de retour :
   0  succès ;
-  1  entrée invalide : fichier introuvable ou illisible, entrée de plus de
-     256 Mio, texte qui n'est pas de l'UTF-8 (le message donne la position
-     de l'octet fautif), ou sortie impossible à écrire (une sortie fermée
-     par son lecteur, comme avec « | head », finit sans message) ;
+  1  entrée invalide : fichier introuvable ou illisible, texte qui n'est
+     pas de l'UTF-8 (le message donne la position de l'octet fautif), ou
+     sortie impossible à écrire (une sortie fermée par son lecteur, comme
+     avec « | head », finit sans message) ;
   2  mauvaise utilisation : option inconnue, lettre hors de A à Z, couleur
      inconnue, --entourer sans --couleur, nom de joueur vide, de plus de
      40 caractères ou sur plusieurs lignes...
 Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
+Le texte est lu et écrit par blocs, sans limite de taille : une erreur
+trouvée après le premier Mio de sortie laisse écrit ce qui la précède.
 
 Exemples :
   lexorne --lettres aenrst --log citation.txt

@@ -87,20 +87,9 @@ std::optional<int> letterIndex(QChar c);
 std::optional<qsizetype> firstInvalidUtf8(QByteArrayView bytes);
 
 // What the window would show for this quotation: the masked text (and log),
-// then the highlight when one is asked for; UTF-8.
+// then the highlight when one is asked for; UTF-8. The command line itself
+// works block by block (cli/filter.h) and gives the same bytes.
 QByteArray render(const Request &request, const QString &quotation);
-
-// The same from UTF-8 bytes, worked through in pieces of about pieceBytes,
-// the result written over the bytes when they are not shared; for bytes that
-// are not well-formed UTF-8, where the first bad byte is (firstInvalidUtf8).
-struct Rendered
-{
-    std::optional<QByteArray> text; // nothing for ill-formed input
-    qsizetype invalidOffset = -1;   // then its first bad byte, and its value
-    quint8 invalidByte = 0;
-};
-Rendered renderUtf8(const Request &request, QByteArray bytes,
-                    qsizetype pieceBytes = qsizetype{16} * 1024);
 
 // For a whole game (playsGame()), what the window makes of the quotation:
 // the rendered text, which the forum and "Go !" then write as for a plain

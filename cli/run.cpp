@@ -1,20 +1,14 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line at work: one read, the masking piece by piece, one
-// write. Pieces that fit in the processor's cache spare a big input the page
-// faults and memory traffic of full-size UTF-16 copies; most French prose
-// never leaves UTF-8 at all (engine/utf8mask.h).
+// The command line at work: the input read in blocks, each fed to the
+// filter (cli/filter.h) and its output written as it comes, so that memory
+// stays the same whatever the input's length.
 #include "cli/cli.h"
+#include "cli/filter.h"
 #include "cli/stdio.h"
 
-#include "engine/nfc.h"
-#include "engine/utf8mask.h"
 #include "highlight/highlight.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
-#include <cstring>
 #include <new>
 
 using namespace Qt::StringLiterals;
@@ -23,189 +17,133 @@ namespace lexorne::cli {
 
 namespace {
 
-QString invalidAt(qsizetype offset, quint8 byte)
+// What one read asks for.
+constexpr qsizetype kBlockBytes = qsizetype{64} * 1024;
+// Output is held back until there is this much: an input that turns out
+// not to be UTF-8 within its first mebibyte or so leaves the output empty.
+constexpr qsizetype kHoldBytes = qsizetype{1} << 20;
+// Once output has begun, it goes out in writes of about this much.
+constexpr qsizetype kWriteBytes = qsizetype{256} * 1024;
+
+// The exit status once the filter's output is written; nothing when the
+// output could be written.
+std::optional<int> put(QByteArray &output)
 {
-    return u"le texte n'est pas de l'UTF-8 valide : octet 0x%1 à la position %2 "
-           u"(comptée en octets depuis 0)"_s.arg(QString::number(byte, 16).toUpper(),
-                                                 QString::number(offset));
+    if (const std::optional<QString> error = detail::writeOutput(output)) {
+        if (!error->isEmpty())
+            detail::writeError(*error);
+        return kBadInput;
+    }
+    output.truncate(0);
+    return std::nullopt;
 }
 
-QString finish(const Request &request, QString masked)
+// The whole game's lines and its reveal need the whole quotation at once
+// (a guess is checked against all of it): read it all, then render it.
+int maskWhole(const Request &request, detail::Input &input)
 {
-    if (request.forum != forum::Profile::BBCode)
-        return forum::Post(request.forum, masked, request.highlightLetter,
-                           forum::Mark{request.colour});
-    if (request.highlightLetter < 0)
-        return masked;
-    return highlight::HighlightLetter(masked, request.highlightLetter, request.colour);
+    QByteArray bytes;
+    QByteArray block(kBlockBytes, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = input.read(block.data(), block.size());
+        if (n < 0) {
+            detail::writeError(input.error());
+            return kBadInput;
+        }
+        if (n == 0)
+            break;
+        bytes.append(block.constData(), qsizetype(n));
+    }
+    if (const std::optional<qsizetype> at = firstInvalidUtf8(bytes)) {
+        detail::writeError(
+            u"le texte n'est pas de l'UTF-8 valide : octet 0x%1 à la position %2 "
+            u"(comptée en octets depuis 0)"_s.arg(QString::number(quint8(bytes[*at]), 16).toUpper(),
+                                                  QString::number(*at)));
+        return kBadInput;
+    }
+    QByteArray output = render(request, QString::fromUtf8(bytes));
+    return put(output).value_or(kSuccess);
+}
+
+int mask(const Request &request)
+{
+    detail::Input input(request.file);
+    if (!input.error().isEmpty()) {
+        detail::writeError(input.error());
+        return kBadInput;
+    }
+    if (request.playsGame())
+        return maskWhole(request, input);
+    Filter filter(request);
+    QByteArray block(kBlockBytes, Qt::Uninitialized);
+    QByteArray output;
+    output.reserve(kHoldBytes + kBlockBytes);
+    qsizetype due = kHoldBytes;
+    for (;;) {
+        const qint64 n = input.read(block.data(), block.size());
+        if (n < 0) {
+            detail::writeError(input.error());
+            return kBadInput;
+        }
+        if (n == 0)
+            break;
+        if (!filter.feed(QByteArrayView(block).first(qsizetype(n)), output)) {
+            detail::writeError(filter.error());
+            return kBadInput;
+        }
+        if (output.size() >= due) {
+            if (const std::optional<int> status = put(output))
+                return *status;
+            due = kWriteBytes;
+        }
+    }
+    if (!filter.finish(output)) {
+        detail::writeError(filter.error());
+        return kBadInput;
+    }
+    return put(output).value_or(kSuccess);
 }
 
 } // namespace
 
 QByteArray render(const Request &request, const QString &quotation)
 {
-    if (request.playsGame()) {
-        const QString post = renderGame(request, quotation);
-        return (request.reveal ? post : finish(request, post)).toUtf8();
-    }
-    return finish(request, RenderQuotation(quotation, request.board, request.log)).toUtf8();
-}
-
-Rendered renderUtf8(const Request &request, QByteArray bytes, qsizetype pieceBytes)
-{
-    // Each piece on its own; a byte order mark is kept, like every non-letter.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                     QStringDecoder::Flag::ConvertInitialBom);
-    QStringEncoder encoder(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
-    const Board &board = request.board;
-    // The highlight and the other forums' escaping work on UTF-16 text; the
-    // escaping carries its state from one piece to the next.
-    const bool highlight = request.highlightLetter >= 0 || request.forum != forum::Profile::BBCode;
-    std::optional<forum::PostWriter> post;
+    if (request.playsGame() && request.reveal)
+        return renderGame(request, quotation).toUtf8();
+    const QString masked = request.playsGame()
+                               ? renderGame(request, quotation)
+                               : RenderQuotation(quotation, request.board, request.log);
     if (request.forum != forum::Profile::BBCode)
-        post.emplace(request.forum, forum::Mark{request.colour});
-    const auto finishPiece = [&](QString masked) {
-        if (!post)
-            return finish(request, std::move(masked));
-        QString out;
-        post->writeHighlighted(masked, request.highlightLetter, out);
-        return out;
-    };
-    const std::optional<Utf8Masker> direct =
-        highlight ? std::nullopt : std::optional<Utf8Masker>(board);
-    // The absent letters depend on the whole quotation, counted before the
-    // masking writes over it.
-    const LetterTally letters =
-        request.log.absentLetters ? CountLetters(QString::fromUtf8(bytes)) : LetterTally();
-
-    // The result overwrites the input, whose pieces are done with, as long
-    // as it is no longer: masking only shortens, but the highlight and,
-    // rarely, NFC lengthen. Then it goes on in a buffer of its own.
-    char *const base = bytes.data();
-    qsizetype written = 0;
-    QByteArray spill;
-    bool spilled = highlight;
-    if (spilled)
-        spill.reserve(bytes.size() + bytes.size() / 4 + 256);
-    const auto put = [&](const char *data, qsizetype size, qsizetype freeUpTo) {
-        if (!spilled && written + size <= freeUpTo) {
-            std::memmove(base + written, data, std::size_t(size));
-            written += size;
-            return;
-        }
-        if (!spilled) {
-            spill.reserve(bytes.size() + bytes.size() / 4 + 256);
-            spill.append(base, written);
-            spilled = true;
-        }
-        spill.append(data, size);
-    };
-
-    QByteArray scratch;
-    QString piece;
-    for (qsizetype from = 0; from < bytes.size();) {
-        const qsizetype to = nfcPieceEndUtf8(bytes, from, pieceBytes);
-        const QByteArrayView in(base + from, to - from);
-        if (direct) {
-            scratch.resize(in.size());
-            if (const qsizetype size = direct->mask(in, scratch.data()); size >= 0) {
-                put(scratch.constData(), size, to);
-                from = to;
-                continue;
-            }
-        }
-        piece.resize(decoder.requiredSpace(in.size()));
-        const QChar *end = decoder.appendToBuffer(piece.data(), in);
-        if (decoder.hasError()) {
-            // Nothing from here on has been written over yet.
-            Rendered failed;
-            const QByteArrayView rest = QByteArrayView(bytes).sliced(from);
-            if (const std::optional<qsizetype> at = firstInvalidUtf8(rest)) {
-                failed.invalidOffset = from + *at;
-                failed.invalidByte = quint8(rest[*at]);
-            }
-            return failed;
-        }
-        piece.resize(end - piece.constData());
-        const QString done = finishPiece(RenderQuotation(piece, board));
-        scratch.resize(encoder.requiredSpace(done.size()));
-        const char *encoded = encoder.appendToBuffer(scratch.data(), done);
-        put(scratch.constData(), encoded - scratch.constData(), to);
-        from = to;
-    }
-    QString end = finishPiece(AppendLetterLog(QString(), board, letters, request.log));
-    if (post)
-        post->finish(end);
-    const QByteArray log = end.toUtf8();
-    if (!spilled)
-        bytes.truncate(written);
-    QByteArray &result = spilled ? spill : bytes;
-    result.append(log);
-    return {std::move(result)};
+        return forum::Post(request.forum, masked, request.highlightLetter,
+                           forum::Mark{request.colour})
+            .toUtf8();
+    if (request.highlightLetter < 0)
+        return masked.toUtf8();
+    return highlight::HighlightLetter(masked, request.highlightLetter, request.colour).toUtf8();
 }
-
-namespace {
-
-int runUnguarded(const QStringList &arguments)
-{
-    const Parsed parsed = parseArguments(arguments);
-    if (!parsed.request) {
-        detail::writeError(parsed.error);
-        return kBadUsage;
-    }
-    const Request &request = *parsed.request;
-
-    QByteArray output;
-    switch (request.action) {
-    case Request::Action::Help:
-        output = helpText().toUtf8();
-        break;
-    case Request::Action::Version:
-        output = versionText().toUtf8();
-        break;
-    case Request::Action::Mask: {
-        detail::Input input = detail::readInput(request.file);
-        if (!input.error.isEmpty()) {
-            detail::writeError(input.error);
-            return kBadInput;
-        }
-        if (request.playsGame()) {
-            // The game's lines and the reveal need the whole quotation at once.
-            if (const std::optional<qsizetype> at = firstInvalidUtf8(input.bytes)) {
-                detail::writeError(invalidAt(*at, quint8(input.bytes[*at])));
-                return kBadInput;
-            }
-            output = render(request, QString::fromUtf8(input.bytes));
-            break;
-        }
-        Rendered rendered = renderUtf8(request, std::move(input.bytes));
-        if (!rendered.text) {
-            detail::writeError(rendered.invalidOffset >= 0
-                                   ? invalidAt(rendered.invalidOffset, rendered.invalidByte)
-                                   : u"le texte n'est pas de l'UTF-8 valide"_s);
-            return kBadInput;
-        }
-        output = std::move(*rendered.text);
-        break;
-    }
-    }
-
-    if (const std::optional<QString> error = detail::writeOutput(output)) {
-        if (!error->isEmpty())
-            detail::writeError(*error);
-        return kBadInput;
-    }
-    return kSuccess;
-}
-
-} // namespace
 
 int run(const QStringList &arguments)
 {
-    // Within the input's bound memory may still run out (a limit set by the
-    // user, a small machine): a French line, not an abort.
+    // Memory may still run out (a limit set by the user, a small machine):
+    // a French line, not an abort.
     try {
-        return runUnguarded(arguments);
+        const Parsed parsed = parseArguments(arguments);
+        if (!parsed.request) {
+            detail::writeError(parsed.error);
+            return kBadUsage;
+        }
+        QByteArray output;
+        switch (parsed.request->action) {
+        case Request::Action::Help:
+            output = helpText().toUtf8();
+            break;
+        case Request::Action::Version:
+            output = versionText().toUtf8();
+            break;
+        case Request::Action::Mask:
+            return mask(*parsed.request);
+        }
+        return put(output).value_or(kSuccess);
     } catch (const std::bad_alloc &) {
         detail::writeError(u"mémoire insuffisante pour traiter ce texte"_s);
         return kBadInput;

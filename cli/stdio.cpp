@@ -4,8 +4,6 @@
 
 #include "cli/cli.h"
 
-#include <QScopeGuard>
-
 #include <cerrno>
 #include <cstdio>
 
@@ -17,14 +15,6 @@ namespace {
 
 constexpr int kStdin = 0;
 constexpr int kStdout = 1;
-constexpr qsizetype kFirstPiece = qsizetype{64} * 1024;
-
-QString tooLarge(const QString &name)
-{
-    return u"%1 dépasse %2 Mio, la taille la plus grande que lexorne accepte"_s.arg(
-        name, QString::number(kMaxInputBytes / (qsizetype{1024} * 1024)));
-}
-
 QString openError(int error, const QString &file, const QString &name)
 {
     switch (error) {
@@ -35,37 +25,6 @@ QString openError(int error, const QString &file, const QString &name)
     default:
         return u"impossible d'ouvrir %1 : %2"_s.arg(name, systemError(error));
     }
-}
-
-// Reads all of descriptor, named name in messages, up to the bound.
-Input readAll(int descriptor, const QString &name)
-{
-    if (os::isFolder(descriptor))
-        return {{}, u"%1 est un dossier, pas un fichier"_s.arg(name)};
-    const qint64 size = os::regularFileSize(descriptor);
-    if (size > kMaxInputBytes)
-        return {{}, tooLarge(name)};
-
-    // A file's size is known: one allocation, and one byte more to see its
-    // end. A stream grows by doubling, so memory stays within twice the
-    // input.
-    QByteArray bytes(size >= 0 ? qsizetype(size) + 1 : kFirstPiece, Qt::Uninitialized);
-    qsizetype length = 0;
-    for (;;) {
-        if (length == bytes.size()) {
-            if (length > kMaxInputBytes)
-                return {{}, tooLarge(name)};
-            bytes.resize(qMin(2 * length, kMaxInputBytes + 1));
-        }
-        const qint64 n = os::readSome(descriptor, bytes.data() + length, bytes.size() - length);
-        if (n < 0)
-            return {{}, u"impossible de lire %1 : %2"_s.arg(name, systemError(errno))};
-        if (n == 0)
-            break;
-        length += qsizetype(n);
-    }
-    bytes.truncate(length);
-    return {std::move(bytes), {}};
 }
 
 void appendEscaped(QString &text, QByteArrayView bytes)
@@ -82,18 +41,39 @@ void appendEscaped(QString &text, QByteArrayView bytes)
 
 } // namespace
 
-Input readInput(const QString &file)
+Input::Input(const QString &file)
 {
     os::prepareStreams();
-    if (file.isEmpty() || file == u"-"_s)
-        return readAll(kStdin, u"l'entrée standard"_s);
+    if (file.isEmpty() || file == u"-"_s) {
+        m_descriptor = kStdin;
+        m_name = u"l'entrée standard"_s;
+    } else {
+        m_name = u"« %1 »"_s.arg(file);
+        m_descriptor = os::openForReading(file);
+        if (m_descriptor < 0) {
+            m_error = openError(errno, file, m_name);
+            return;
+        }
+        m_owned = true;
+    }
+    if (os::isFolder(m_descriptor))
+        m_error = u"%1 est un dossier, pas un fichier"_s.arg(m_name);
+}
 
-    const QString name = u"« %1 »"_s.arg(file);
-    const int descriptor = os::openForReading(file);
-    if (descriptor < 0)
-        return {{}, openError(errno, file, name)};
-    const auto close = qScopeGuard([descriptor] { os::closeFile(descriptor); });
-    return readAll(descriptor, name);
+Input::~Input()
+{
+    if (m_owned)
+        os::closeFile(m_descriptor);
+}
+
+qint64 Input::read(char *buffer, qint64 size)
+{
+    if (!m_error.isEmpty())
+        return -1;
+    const qint64 n = os::readSome(m_descriptor, buffer, size);
+    if (n < 0)
+        m_error = u"impossible de lire %1 : %2"_s.arg(m_name, systemError(errno));
+    return n;
 }
 
 std::optional<QString> writeOutput(QByteArrayView bytes)

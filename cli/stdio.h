@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Internal to the command line: the process's standard streams and the input
 // file as raw bytes (no text-mode translation anywhere, file names as the
-// bytes given), bounded, with every failure put into French words.
+// bytes given), with every failure put into French words.
 #pragma once
 
 #include <QByteArray>
@@ -14,19 +14,28 @@
 
 namespace lexorne::cli::detail {
 
-// The most the command line reads: far beyond any quotation, and what it
-// holds in memory a few times over while masking.
-inline constexpr qsizetype kMaxInputBytes = qsizetype{256} * 1024 * 1024;
-
-struct Input
+// The input, read block by block: a file, or standard input when the file
+// is empty or "-".
+class Input
 {
-    QByteArray bytes;
-    QString error; // a French message when the input could not be read
-};
+public:
+    explicit Input(const QString &file);
+    ~Input();
+    Input(const Input &) = delete;
+    Input &operator=(const Input &) = delete;
 
-// The whole of file, or of standard input when file is empty or "-"; an
-// error past kMaxInputBytes.
-Input readInput(const QString &file);
+    // Up to size bytes into buffer, waiting for at least one: how many, 0
+    // at the end, -1 on failure (then error()).
+    qint64 read(char *buffer, qint64 size);
+    // A French message once opening or reading failed, else empty.
+    QString error() const { return m_error; }
+
+private:
+    int m_descriptor = -1;
+    bool m_owned = false;
+    QString m_name;
+    QString m_error;
+};
 
 // Writes all of bytes to standard output. Nothing on success; otherwise the
 // French message, empty when the reader went away (a closed pipe): nobody
@@ -57,8 +66,6 @@ void prepareStreams();
 int openForReading(const QString &name);
 void closeFile(int descriptor);
 bool isFolder(int descriptor);
-// The size of a regular file, or -1 for anything else (pipes, devices).
-qint64 regularFileSize(int descriptor);
 // Interrupted calls are retried. Reading returns 0 at the end.
 qint64 readSome(int descriptor, char *buffer, qint64 size);
 qint64 writeSome(int descriptor, const char *data, qint64 size);

@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,26 @@ namespace {
 
 // The largest piece one call moves: Linux moves at most about 2 GiB anyway.
 constexpr qint64 kMaxPiece = qint64{1} << 30;
+
+// Whether a call that failed with errno is worth making again: interrupted,
+// or on a stream inherited non-blocking (a Node.js parent's, say) that had
+// nothing ready, once it has.
+bool retry(int descriptor, short events)
+{
+    if (errno == EINTR)
+        return true;
+    if (errno != EAGAIN && errno != EWOULDBLOCK)
+        return false;
+    pollfd ready{descriptor, events, 0};
+    int n = 0;
+    do {
+        n = ::poll(&ready, 1, -1);
+    } while (n < 0 && errno == EINTR);
+    if (n > 0)
+        return true;
+    errno = EAGAIN;
+    return false;
+}
 
 } // namespace
 
@@ -54,21 +75,12 @@ bool isFolder(int descriptor)
     return ::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-qint64 regularFileSize(int descriptor)
-{
-    struct stat info
-    {};
-    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode))
-        return -1;
-    return qint64(info.st_size);
-}
-
 qint64 readSome(int descriptor, char *buffer, qint64 size)
 {
     ssize_t n = 0;
     do {
         n = ::read(descriptor, buffer, size_t(qMin(size, kMaxPiece)));
-    } while (n < 0 && errno == EINTR);
+    } while (n < 0 && retry(descriptor, POLLIN));
     return qint64(n);
 }
 
@@ -77,7 +89,7 @@ qint64 writeSome(int descriptor, const char *data, qint64 size)
     ssize_t n = 0;
     do {
         n = ::write(descriptor, data, size_t(qMin(size, kMaxPiece)));
-    } while (n < 0 && errno == EINTR);
+    } while (n < 0 && retry(descriptor, POLLOUT));
     return qint64(n);
 }
 

@@ -72,15 +72,6 @@ bool isFolder(int descriptor)
     return _fstat64(descriptor, &info) == 0 && (info.st_mode & _S_IFDIR);
 }
 
-qint64 regularFileSize(int descriptor)
-{
-    struct _stat64 info
-    {};
-    if (_fstat64(descriptor, &info) != 0 || !(info.st_mode & _S_IFREG))
-        return -1;
-    return qint64(info.st_size);
-}
-
 qint64 readSome(int descriptor, char *buffer, qint64 size)
 {
     return _read(descriptor, buffer, unsigned(qMin(size, kMaxPiece)));

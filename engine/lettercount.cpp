@@ -135,6 +135,15 @@ qsizetype LetterTally::hiddenCount(const Board &board) const
     return count;
 }
 
+LetterTally &LetterTally::operator+=(const LetterTally &other)
+{
+    for (int c = 0; c < kUnits; ++c)
+        m_codes[c] += other.m_codes[c];
+    for (int k = 0; k < kLetterCount; ++k)
+        m_boxes[k] += other.m_boxes[k];
+    return *this;
+}
+
 LetterTally CountLetters(const QString &quotation)
 {
     LetterTally tally;

@@ -37,6 +37,10 @@ public:
     // Characters of the quotation that `board` turns into "*".
     qsizetype hiddenCount(const Board &board) const;
 
+    // Adds the counts of another part of the same text: a text cut where
+    // NFC cannot reach across (engine/nfc.h) counts as the sum of its parts.
+    LetterTally &operator+=(const LetterTally &other);
+
 private:
     friend LetterTally CountLetters(const QString &quotation);
 

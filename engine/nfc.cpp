@@ -43,6 +43,27 @@ bool mayNeedNfc(QStringView text)
     return false;
 }
 
+bool isNfcSafeCutAnyScript(char32_t c)
+{
+    if (c < kNfcSafeCutBelow || (c <= 0xFFFF && isNfcInert(char16_t(c))))
+        return true;
+    // Vowel and final jamo join the syllable before them.
+    if ((c >= 0x1100 && c <= 0x11FF) || (c >= 0xA960 && c <= 0xA97F) ||
+        (c >= 0xD7B0 && c <= 0xD7FF))
+        return false;
+    if (QChar::combiningClass(c) != 0)
+        return false;
+    switch (QChar::category(c)) {
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+    case QChar::Letter_Other:
+        return true;
+    default:
+        return false;
+    }
+}
+
 qsizetype nfcPieceEndUtf8(QByteArrayView bytes, qsizetype from, qsizetype size)
 {
     const qsizetype n = bytes.size();
@@ -71,10 +92,12 @@ QString toNfc(const QString &text, qsizetype pieceSize)
     result.reserve(n);
     qsizetype start = 0;
     while (start < n) {
-        // The first safe cut at or after the piece's nominal end; a long
+        // The first safe cut at or after the piece's nominal end, in any
+        // script (text in ideographs has few of the common ones); a long
         // stretch without one stays whole.
         qsizetype cut = std::min(start + pieceSize, n);
-        while (cut < n && !isNfcSafeCut(text.at(cut).unicode()))
+        while (cut < n && !isNfcSafeCut(text.at(cut).unicode()) &&
+               (text.at(cut).isSurrogate() || !isNfcSafeCutAnyScript(text.at(cut).unicode())))
             ++cut;
         result += text.sliced(start, cut - start).normalized(QString::NormalizationForm_C);
         start = cut;

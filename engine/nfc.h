@@ -32,6 +32,13 @@ constexpr bool isNfcInert(char16_t c)
     return (c >= 0x2010 && c <= 0x205E) || (c >= 0x20A0 && c <= 0x20C0);
 }
 
+// Whether NFC leaves text cut just before character c as it leaves the
+// whole, in any script: the safe cuts and inert units above, and the letters
+// that are neither combining nor ever joined to what precedes them (Hangul
+// jamo are). Slower than the tests above; for text that has none of their
+// places to cut, such as a long run of ideographs.
+bool isNfcSafeCutAnyScript(char32_t c);
+
 // Whether the text holds a unit that is neither below U+0300 nor inert:
 // only such text may differ from its NFC.
 bool mayNeedNfc(QStringView text);

@@ -28,7 +28,7 @@ TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip x11-xkb-utils
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
 # type, XFIXES to see the clipboard change hands, DAMAGE to see drawing), and
 # hyperfine to time whole command-line processes.
-BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev hyperfine)
+BENCH_PACKAGES=("${TEST_PACKAGES[@]}" libxtst-dev libxfixes-dev libxdamage-dev hyperfine time)
 # What scripts/screenshots needs on top: Qt's GTK theme, for the dark shots.
 SCREENSHOT_PACKAGES=("${TEST_PACKAGES[@]}" qt6-gtk-platformtheme)
 # Each further test stage (scripts/stages/) lists what it needs on top of the

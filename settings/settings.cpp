@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings.h"
 
+#include "settings/storefile.h"
 #include "version/version.h"
 
 #include <QDateTime>
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QStringDecoder>
 #include <QStringList>
 
 namespace lexorne::settings {
@@ -52,39 +52,34 @@ protected:
 // every platform (the native store on Windows is the registry).
 std::unique_ptr<QSettings> openStore()
 {
-    return std::make_unique<StoreSettings>(QSettings::defaultFormat(), QSettings::UserScope,
-                                           QString::fromLatin1(kOrganization),
-                                           QString::fromLatin1(kApplicationTitle));
+    auto settings = std::make_unique<StoreSettings>(
+        QSettings::defaultFormat(), QSettings::UserScope, QString::fromLatin1(kOrganization),
+        QString::fromLatin1(kApplicationTitle));
+    // The game is read from the user's own file only, never from the
+    // organisation's or the system's files beside it.
+    settings->setFallbacksEnabled(false);
+    return settings;
+}
+
+// Where the store's file is, found without reading it: QSettings reads its
+// file as soon as it is made, and the file must be judged first. A name of
+// the same folder and format that holds nothing tells.
+QString storeFilePath()
+{
+    const QSettings probe(QSettings::defaultFormat(), QSettings::UserScope,
+                          QString::fromLatin1(kOrganization),
+                          QString::fromLatin1(kApplicationTitle) + QStringLiteral(".path"));
+    const QFileInfo info(probe.fileName());
+    QString path = info.path() + QLatin1Char('/') + QString::fromLatin1(kApplicationTitle);
+    if (!info.suffix().isEmpty() && info.suffix() != u"path")
+        path += QLatin1Char('.') + info.suffix();
+    return path;
 }
 
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Qt reads and writes its INI files as UTF-8 and drops or replaces whatever
-// is not; rewriting such a file would lose those bytes. The file is mapped,
-// not read again: QSettings has just read it, and its pages are at hand.
-bool isUtf8File(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return true; // Not ours to judge: QSettings reports the access error.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const qint64 size = file.size();
-    if (size == 0)
-        return true;
-    if (uchar *bytes = file.map(0, size)) {
-        const QString text =
-            decoder.decode(QByteArrayView(reinterpret_cast<const char *>(bytes), qsizetype(size)));
-        Q_UNUSED(text);
-        file.unmap(bytes);
-    } else {
-        const QString text = decoder.decode(file.readAll());
-        Q_UNUSED(text);
-    }
-    return !decoder.hasError();
 }
 
 // A free name next to path for keeping an unreadable file.
@@ -108,6 +103,9 @@ QString identicalCopy(const QString &path)
                                  QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
     QByteArray bytes;
     bool read = false;
+    // A file past the bound is never read whole.
+    if (info.size() > kMaxStoreBytes)
+        return QString();
     for (const QFileInfo &copy : copies) {
         if (copy.size() != info.size())
             continue;
@@ -125,11 +123,20 @@ QString identicalCopy(const QString &path)
 
 } // namespace
 
-Store::Store() : m_settings(openStore())
+Store::Store()
 {
+    // A file too big, not UTF-8, or holding values Qt would build types from
+    // is set aside before QSettings reads a byte of it.
+    const QString path = storeFilePath();
+    m_location = path;
+    if (QFileInfo(path).isFile() && !isAcceptableStoreFile(path) && !setAside(path))
+        return;
+    m_settings = openStore();
     m_location = m_settings->fileName();
     if (!openChecked())
         m_settings.reset();
+    else
+        makePrivate(m_location, false);
 }
 
 Store::~Store() = default;
@@ -145,7 +152,7 @@ bool Store::openChecked()
     // so that a format error shows now rather than during the next write
     // (which would rewrite the file without the lines it could not read).
     m_settings->allKeys();
-    if (m_settings->status() != QSettings::FormatError && isUtf8File(path))
+    if (m_settings->status() != QSettings::FormatError)
         return true;
 
     m_settings.reset();
@@ -170,17 +177,34 @@ bool Store::setAside(const QString &path)
     if (!QFile::rename(path, aside))
         return false;
     m_setAsidePath = aside;
+    // Still the user's game, kept as privately as the store.
+    makePrivate(aside, false);
     return true;
 }
 
 bool Store::sync()
 {
+    // The folder is made private before the file goes in, the file (made
+    // under the umask when new) right after.
+    makePrivate(m_location, true);
     m_settings->sync();
+    makePrivate(m_location, false);
     if (m_settings->status() == QSettings::NoError)
         return true;
-    // A failed save is not forgotten: QSettings keeps the change and saves
-    // it with the next one. A QSettings reports only its first error, so a
-    // fresh one is opened for that next attempt, with the same changes.
+    // A QSettings reports only its first error, even once the disk is
+    // back: the next change starts from a fresh one.
+    m_failed = true;
+    return false;
+}
+
+void Store::recover()
+{
+    if (!m_failed)
+        return;
+    m_failed = false;
+    // A failed save is not forgotten: the fresh QSettings, opened on the
+    // file as it now is, gets every change the old one still holds, and the
+    // next save writes them all.
     const QStringList keys = m_settings->allKeys();
     QMap<QString, QVariant> wanted;
     for (const QString &key : keys)
@@ -195,7 +219,6 @@ bool Store::sync()
         if (m_settings->value(it.key()) != it.value())
             m_settings->setValue(it.key(), it.value());
     }
-    return false;
 }
 
 bool Store::write(const QString &key, const QVariant &value)
@@ -203,6 +226,7 @@ bool Store::write(const QString &key, const QVariant &value)
     const std::lock_guard lock(m_mutex);
     if (!m_settings)
         return false;
+    recover();
     m_settings->setValue(key, value);
     return sync();
 }
@@ -225,6 +249,7 @@ bool Store::removeQuotation()
     const std::lock_guard lock(m_mutex);
     if (!m_settings)
         return false;
+    recover();
     if (!m_settings->contains(kQuotationKey))
         return true;
     m_settings->remove(kQuotationKey);
@@ -265,6 +290,7 @@ bool Store::removeLetter(int index)
     const std::lock_guard lock(m_mutex);
     if (!m_settings)
         return false;
+    recover();
     const QString key = letterKey(index);
     if (!m_settings->contains(key))
         return true;
@@ -312,6 +338,7 @@ bool Store::removeGame()
     const std::lock_guard lock(m_mutex);
     if (!m_settings)
         return false;
+    recover();
     bool changed = false;
     const auto drop = [&](const QString &key) {
         if (m_settings->contains(key)) {

@@ -111,11 +111,13 @@ private:
     bool setAside(const QString &path);
     bool write(const QString &key, const QVariant &value);
     bool sync();
+    void recover();
 
     mutable std::mutex m_mutex;
     std::unique_ptr<QSettings> m_settings;
     QString m_location;
     QString m_setAsidePath;
+    bool m_failed = false; // the last save failed: see recover()
 };
 
 // The stored game, read in one pass from the store as opened.

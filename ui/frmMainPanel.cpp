@@ -12,7 +12,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QToolButton>
+
+#include <algorithm>
 
 #include "ui/qtcompat.h"
 
@@ -104,6 +107,14 @@ void frmMain::placePanel()
     m_panel->setGeometry(m_clientSize.width(), margin, frame.width() - margin,
                          m_clientSize.height() - 2 * margin);
     setFixedSize(m_clientSize.width() + frame.width(), m_clientSize.height());
+    // Grown to the right past the screen's edge, the window moves left
+    // rather than let the window manager cut the panel off.
+    if (const QScreen *screen = this->screen(); screen && isVisible()) {
+        const QRect available = screen->availableGeometry();
+        const int overflow = frameGeometry().right() - available.right();
+        if (overflow > 0)
+            move(std::max(available.left(), x() - overflow), y());
+    }
 }
 
 void frmMain::forumChanged(forum::Profile profile)

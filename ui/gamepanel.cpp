@@ -31,6 +31,10 @@ GamePanel::GamePanel(QWidget *parent) : QWidget(parent)
                          u"Markdown, où la lettre entourée passe en gras"_s);
     for (int i = 0; i < forum::kProfileCount; ++i)
         cboForum->addItem(forum::profileLabel(*forum::profileAt(i)));
+    // The panel's width is the window's to give; the open list shows the
+    // whole names.
+    cboForum->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboForum->setMinimumContentsLength(12);
     lblForum->setBuddy(cboForum);
     connect(cboForum, &QComboBox::activated, this, [this](int index) {
         if (const std::optional<forum::Profile> chosen = forum::profileAt(index))

@@ -5,11 +5,16 @@
 # SOURCE_DATE_EPOCH.
 # help2man fills the lines of an examples paragraph into one; each example is
 # a command line of its own, so the section is kept unfilled.
+# help2man runs the program through the shell, unquoted: it is named from its
+# own folder, so that a checkout under a name with a space builds too.
+get_filename_component(program_dir ${PROGRAM} DIRECTORY)
+get_filename_component(program_name ${PROGRAM} NAME)
 execute_process(
     COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
             --unset=QT_QPA_PLATFORM LOCPATH=${LOCPATH} SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH}
             ${HELP2MAN} --no-info --section=1 --locale=fr_FR.UTF-8
-            --include=${INCLUDE} --output=${OUTPUT}.tmp ${PROGRAM}
+            --include=${INCLUDE} --output=${OUTPUT}.tmp ./${program_name}
+    WORKING_DIRECTORY ${program_dir}
     RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "help2man failed on ${PROGRAM} (${result}): does --help or --version need a display?")

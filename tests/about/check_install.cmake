@@ -31,10 +31,11 @@ set(expected
     bin/${exec}
     share/metainfo/${desktop_id}.metainfo.xml
     share/icons/hicolor/scalable/apps/${icon}.svg)
-# On Linux the window program sits where the program looks for it.
-if(WINDOW_PROGRAM)
-    list(APPEND expected ${WINDOW_PROGRAM})
-endif()
+# On Linux the window program and the command-line module sit where the
+# program users start looks for them.
+foreach(program ${WINDOW_PROGRAM} ${COMMAND_LINE_MODULE})
+    list(APPEND expected ${program})
+endforeach()
 foreach(size 16 32 48 64)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${icon}.png)
 endforeach()

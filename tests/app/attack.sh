@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Quillmoor
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Another local user against the window's start: planted folders, locks and
-# listeners, a stale lock the user cannot remove, a read-only runtime folder.
+# Another local user against the window's start: runtime and cache folders
+# of theirs (or links to them) with their listeners, a listener and a live
+# lock where the user's own go, their request, a read-only runtime folder.
 # The victim, `nobody`, must open its window or say why, never write to a
 # socket of another user, and never end up with two windows.
 #   attack.sh LEXORNE ATTACKER [WINDOW]
@@ -27,12 +28,49 @@ pids=()
 # shell function (a subshell, then setpriv, then the program) dies whole.
 set -m
 cleanup() {
-    local pid
+    local pid folder
     for pid in "${pids[@]}"; do kill -KILL -- -"$pid" "$pid" 2>/dev/null; done
     wait 2>/dev/null
+    # Reports of the programs other users ran go where the caller looks.
+    for folder in "${report_folders[@]}"; do
+        [ -d "$folder" ] && cp "$root"/sanitizer/*.[0-9]* "$folder"/ 2>/dev/null
+    done
     rm -rf "$root"
 }
 trap cleanup EXIT
+
+# Under the sanitizers, the caller's report folder and suppression files may
+# sit in a folder other users cannot enter (a checkout in a private folder),
+# and a sanitizer that cannot open its log ends the program. The programs
+# played by other users log into a folder of the scenario's own, read copies
+# of the suppressions, and the reports are handed back at the end.
+report_folders=()
+sanitizer_env=()
+mkdir -m 1777 "$root/sanitizer" || exit 1
+for variable in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+    value=${!variable:-}
+    [ -n "$value" ] || continue
+    options=()
+    IFS=: read -r -a options <<<"$value"
+    for i in "${!options[@]}"; do
+        case "${options[$i]}" in
+            log_path=*)
+                path=${options[$i]#log_path=}
+                report_folders+=("$(dirname "$path")")
+                options[$i]="log_path=$root/sanitizer/$(basename "$path")"
+                ;;
+            suppressions=*)
+                path=${options[$i]#suppressions=}
+                copy="$root/sanitizer/$variable-$(basename "$path")"
+                cp "$path" "$copy" 2>/dev/null && chmod 644 "$copy" &&
+                    options[$i]="suppressions=$copy"
+                ;;
+        esac
+    done
+    value=$(IFS=:; echo "${options[*]}")
+    export "$variable=$value"
+    sanitizer_env+=("$variable=$value")
+done
 
 as_victim() { setpriv --reuid="$victim_uid" --regid="$victim_gid" --clear-groups "$@"; }
 as_other() { setpriv --reuid="$other_uid" --regid="$other_uid" --clear-groups "$@"; }
@@ -56,6 +94,7 @@ if ! as_victim test -x "$lexorne" -a -x "$attacker"; then
         skip "nobody cannot run the programs even from $root/bin"
 fi
 
+victim_env=() # more of the victim's environment, for a scenario
 failures=0
 verdict() { # name, then a reason when it failed
     if [ $# -eq 1 ]; then
@@ -85,7 +124,7 @@ start_victim() {
     local name=$1 runtime=${2:-}
     shift $(($# < 2 ? $# : 2))
     local env=(HOME="$dir/home" TMPDIR="$dir/tmp" PATH=/usr/bin:/bin LANG=C.UTF-8
-        QT_QPA_PLATFORM=offscreen)
+        QT_QPA_PLATFORM=offscreen "${sanitizer_env[@]}" "${victim_env[@]}")
     [ -n "$runtime" ] && env+=(XDG_RUNTIME_DIR="$runtime")
     "$@" setpriv --reuid="$victim_uid" --regid="$victim_gid" --clear-groups \
         env -i "${env[@]}" "$lexorne" -platform offscreen >"$dir/$name.out" 2>&1 &
@@ -163,24 +202,29 @@ one_window_check() {
     kill -0 "$first" 2>/dev/null || { echo "the first window is gone"; return 1; }
 }
 
-# 1. With no runtime folder, the names in the shared temporary folder are
-# another user's: their folder, a lock naming their live listener, and the
-# listener itself.
-setup planted
-as_other mkdir -m 700 "$dir/tmp/runtime-nobody"
-if start_listener as_other "$dir/tmp/lexorne-nobody.socket"; then
-    as_other sh -c "$(declare -f lock_line); lock_line $listener >'$dir/tmp/lexorne-nobody.lock'"
-    start_victim victim
-    if ! runs_after "$victim" 3; then
-        verdict "planted folder, lock and listener" "no window: $(cat "$dir/victim.out")"
-    elif ! nothing_logged; then
-        verdict "planted folder, lock and listener" "wrote to the listener: $(head -c 200 "$dir/log")"
-    else
-        verdict "planted folder, lock and listener"
+# 1. XDG_RUNTIME_DIR names another user's folder, open to all, holding
+# their listener under the victim's socket name; then the same through a
+# link of theirs. The victim keeps out of it: one window, reachable from its
+# next start, and not a byte to the listener.
+for how in folder link; do
+    name="runtime folder of another user ($how)"
+    setup "other-$how"
+    as_other mkdir -m 755 "$dir/other/run"
+    runtime="$dir/other/run"
+    if [ "$how" = link ]; then
+        as_other ln -s "$dir/other/run" "$dir/other/run-link"
+        runtime="$dir/other/run-link"
     fi
-else
-    verdict "planted folder, lock and listener" "no listener"
-fi
+    if ! start_listener as_other "$dir/other/run/lexorne-nobody.socket"; then
+        verdict "$name" "no listener"
+    elif ! reason=$(one_window "$runtime"); then
+        verdict "$name" "$reason"
+    elif ! nothing_logged; then
+        verdict "$name" "wrote to the listener: $(head -c 200 "$dir/log")"
+    else
+        verdict "$name"
+    fi
+done
 
 # 2. A listener of another user where the victim's own socket goes, and a
 # live lock of theirs: the victim sends nothing and says why it stops.
@@ -191,7 +235,6 @@ printf '[General%%20Settings]\nCitation=Il pleut\n' >"$dir/home/.config/Quillmoo
 chown "$victim_uid" "$dir/home/.config/Quillmoor/Lexorne.conf"
 before=$(stat -c '%s %Y' "$dir/home/.config/Quillmoor/Lexorne.conf"; md5sum <"$dir/home/.config/Quillmoor/Lexorne.conf")
 if start_listener "" "$run/lexorne-nobody.socket"; then
-    lock_line "$listener" >"$run/lexorne-nobody.lock"
     lock_line "$listener" >"$dir/home/.config/Quillmoor/Lexorne.lock"
     start_victim victim "$run"
     after() { stat -c '%s %Y' "$dir/home/.config/Quillmoor/Lexorne.conf"; md5sum <"$dir/home/.config/Quillmoor/Lexorne.conf"; }
@@ -222,16 +265,35 @@ else
     verdict "request from another user"
 fi
 
-# 4. A stale lock in the shared temporary folder that the victim cannot
-# remove (its process is gone): still one window.
-setup stale
-as_other mkdir -m 700 "$dir/tmp/runtime-nobody"
-as_other sh -c "$(declare -f lock_line); lock_line 999999 >'$dir/tmp/lexorne-nobody.lock'"
-if reason=$(one_window ""); then
-    verdict "stale lock the user cannot remove"
+# 4. No runtime folder, and the cache folder shared (like a temporary
+# folder), where another user made the folder the victim's socket would go
+# in, with their listener: the victim's window opens, unreachable; its next
+# start says so rather than opening a second one; nothing reaches the
+# listener.
+setup cache
+as_other mkdir -m 777 "$dir/tmp/lexorne-runtime"
+victim_env=(XDG_CACHE_HOME="$dir/tmp")
+if ! start_listener as_other "$dir/tmp/lexorne-runtime/lexorne-nobody.socket"; then
+    verdict "shared cache folder" "no listener"
 else
-    verdict "stale lock the user cannot remove" "$reason"
+    start_victim first
+    first=$victim
+    if ! runs_after "$first" 3; then
+        verdict "shared cache folder" "no window: $(cat "$dir/first.out")"
+    else
+        start_victim second
+        if ! says_within "$dir/second.out" "déjà ouvert" 15; then
+            verdict "shared cache folder" "the second start said: $(cat "$dir/second.out")"
+        elif ! nothing_logged; then
+            verdict "shared cache folder" "wrote to the listener: $(head -c 200 "$dir/log")"
+        elif [ -n "$(find "$dir/tmp/lexorne-runtime" -user "$victim_uid")" ]; then
+            verdict "shared cache folder" "made files in the other user's folder"
+        else
+            verdict "shared cache folder"
+        fi
+    fi
 fi
+victim_env=()
 
 # 5. A read-only runtime folder (mounted so, in a mount namespace of the
 # victim's own): still one window.

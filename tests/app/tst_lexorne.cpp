@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,10 +29,11 @@ namespace {
 
 // A user of their own: home, settings and runtime folders in a temporary
 // folder, so no test meets the real user's settings or running copy. On
-// Windows the lock goes to the temporary folder and the pipe is named after
-// the login, so both are the sandbox's too; the store there is the registry,
-// which no folder can stand in for: the program reads (and on closing
-// rewrites) the game of the user running the suite.
+// Windows the lock goes to the temporary folder, but the pipe is named after
+// the account and session, which no test can change, and the store is the
+// registry, which no folder can stand in for: the program meets a running
+// copy of the user running the suite, and reads (and on closing rewrites)
+// their game.
 class Sandbox
 {
 public:
@@ -46,7 +46,8 @@ public:
     QString runtime() const { return m_runtime.path(); }
     QString store() const { return m_root.filePath(u"config/Quillmoor/Lexorne.conf"_s); }
 
-    std::unique_ptr<QProcess> launch() const
+    std::unique_ptr<QProcess>
+    launch(QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -59,10 +60,9 @@ public:
 #ifdef Q_OS_WIN
         env.insert(u"TEMP"_s, QDir::toNativeSeparators(runtime()));
         env.insert(u"TMP"_s, QDir::toNativeSeparators(runtime()));
-        env.insert(u"USERNAME"_s, m_login);
 #endif
         process->setProcessEnvironment(env);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessChannelMode(channels);
         // Wine hands no QT_* variable on, so the platform also goes here.
         process->start(QStringLiteral(LEXORNE_BINARY), {u"-platform"_s, u"offscreen"_s});
         return process;
@@ -91,11 +91,7 @@ public:
     // The lock's and the socket's name in the runtime folder.
     QString instanceName() const
     {
-#ifdef Q_OS_WIN
-        return u"lexorne-"_s + m_login;
-#else
         return SingleInstance::defaultName();
-#endif
     }
 
     // Every file of the settings folder with its bytes and time (and on
@@ -140,7 +136,6 @@ private:
     QTemporaryDir m_root;
     lexorne::testsupport::RuntimeFolder m_runtime;
     mutable int m_copies = 0;
-    const QString m_login = u"test"_s + QString::number(QRandomGenerator::global()->generate(), 16);
 };
 
 bool endsWithin(QProcess &process, int ms)
@@ -230,6 +225,27 @@ private slots:
     }
 
 #ifdef Q_OS_UNIX
+    void hungCopySaysSo()
+    {
+        // A copy that no longer runs its event loop: its socket still takes
+        // the request, and nothing answers. The later start says so, soon.
+        Sandbox sandbox;
+        auto first = sandbox.launch();
+        QVERIFY(sandbox.answers(*first));
+        QVERIFY(::kill(pid_t(first->processId()), SIGSTOP) == 0);
+        auto second = sandbox.launch(QProcess::MergedChannels);
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += second->readAll()).contains("déjà ouvert") ||
+                                     second->state() == QProcess::NotRunning,
+                                 8000);
+        // Its message box waits for a user; the line before it is enough.
+        QVERIFY2(said.contains("déjà ouvert"), said.constData());
+        second->kill();
+        second->waitForFinished();
+        ::kill(pid_t(first->processId()), SIGCONT);
+        stop(*first);
+    }
+
     void orderlyEndStoresQuotation_data()
     {
         QTest::addColumn<int>("signalNumber");

@@ -2,16 +2,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/lifecycle.h"
 #include "app/singleinstance.h"
+#include "app/userplatform.h"
 #include "tests/support/testsupport.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 #include <QWidget>
+
+#include <functional>
 
 using namespace lexorne;
 using namespace lexorne::app;
@@ -19,6 +25,7 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 Q_DECLARE_METATYPE(lexorne::app::ActivationTokens)
+Q_DECLARE_METATYPE(lexorne::app::SingleInstance::Role)
 
 namespace {
 
@@ -29,7 +36,7 @@ SingleInstance::Role startElsewhere(const QString &dir, const ActivationTokens &
 {
     auto role = SingleInstance::Role::Primary;
     std::unique_ptr<QThread> thread(QThread::create([&] {
-        SingleInstance later(dir, dir);
+        SingleInstance later(dir, {dir});
         role = later.start(tokens, patience);
     }));
     thread->start();
@@ -38,10 +45,37 @@ SingleInstance::Role startElsewhere(const QString &dir, const ActivationTokens &
     return role;
 }
 
+// A later start with these folders, in a thread of its own while this
+// thread's event loop turns; tick runs between turns with the time spent so
+// far. A start that becomes the running copy must also listen.
+SingleInstance::Role startWhile(const QString &lockFolder, const QStringList &runtimeFolders,
+                                std::chrono::milliseconds patience,
+                                std::chrono::milliseconds exitPatience,
+                                const std::function<void(qint64)> &tick = {})
+{
+    auto role = SingleInstance::Role::Primary;
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        SingleInstance later(lockFolder, runtimeFolders);
+        role = later.start({}, patience, exitPatience);
+        if (role == SingleInstance::Role::Primary && !later.isListening())
+            role = SingleInstance::Role::Blocked;
+    }));
+    QElapsedTimer clock;
+    clock.start();
+    thread->start();
+    while (!thread->wait(10)) {
+        QCoreApplication::processEvents();
+        if (tick)
+            tick(clock.elapsed());
+    }
+    return role;
+}
+
 #ifdef Q_OS_UNIX
-// The folder a start would choose for its socket with these variables (a
-// null runtime: none set); the test's own come back after.
-QString runtimeFolderWith(const QString &runtime, const QString &cache)
+// The folders a start would use for its socket with these variables (a
+// null runtime: none set), the first to listen in; the test's own come back
+// after.
+QStringList runtimeFoldersWith(const QString &runtime, const QString &cache)
 {
     const auto set = [](const char *name, const QByteArray &value, bool present) {
         if (present)
@@ -55,7 +89,7 @@ QString runtimeFolderWith(const QString &runtime, const QString &cache)
     const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
     set("XDG_RUNTIME_DIR", QFile::encodeName(runtime), !runtime.isNull());
     set("XDG_CACHE_HOME", QFile::encodeName(cache), true);
-    QString chosen = SingleInstance::defaultRuntimeFolder();
+    QStringList chosen = SingleInstance::defaultRuntimeFolders();
     set("XDG_RUNTIME_DIR", savedRuntime, hadRuntime);
     set("XDG_CACHE_HOME", savedCache, hadCache);
     return chosen;
@@ -81,7 +115,7 @@ private slots:
     {
         QFETCH(ActivationTokens, tokens);
         testsupport::RuntimeFolder dir;
-        SingleInstance first(dir.path(), dir.path());
+        SingleInstance first(dir.path(), {dir.path()});
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QVERIFY(first.isListening());
         QSignalSpy spy(&first, &SingleInstance::activationRequested);
@@ -91,22 +125,104 @@ private slots:
         QCOMPARE(spy.at(0).at(0).value<ActivationTokens>(), tokens);
     }
 
+    void handOverNeedsTheReply_data()
+    {
+        // What the copy holding the lock does with the request.
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<SingleInstance::Role>("role");
+        QTest::newRow("answers") << QByteArray("OK\n") << SingleInstance::Role::Secondary;
+        QTest::newRow("hangs") << QByteArray() << SingleInstance::Role::Blocked;
+        QTest::newRow("closes") << QByteArray("close") << SingleInstance::Role::Blocked;
+        QTest::newRow("answers otherwise") << QByteArray("NO\n") << SingleInstance::Role::Blocked;
+        QTest::newRow("answers more") << QByteArray("OK\nOK\n") << SingleInstance::Role::Blocked;
+    }
+    void handOverNeedsTheReply()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(SingleInstance::Role, role);
+        testsupport::RuntimeFolder store;
+        testsupport::RuntimeFolder runtime;
+        SingleInstance holder(store.path(), {});
+        QCOMPARE(holder.start({}), SingleInstance::Role::Primary);
+        // The holder's socket, played here; a hung copy's kernel still takes
+        // the connection and the request.
+        QLocalServer server;
+        QVERIFY(server.listen(SingleInstance(store.path(), {runtime.path()}).serverName()));
+        connect(&server, &QLocalServer::newConnection, this, [&] {
+            if (reply.isEmpty())
+                return;
+            QLocalSocket *socket = server.nextPendingConnection();
+            connect(socket, &QLocalSocket::readyRead, socket, [socket, reply] {
+                if (!socket->readAll().endsWith("END\n"))
+                    return;
+                if (reply == "close")
+                    socket->abort();
+                else
+                    socket->write(reply);
+            });
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(startWhile(store.path(), {runtime.path()}, 1s, 8s), role);
+        // A copy that listens and does not answer is not waited for as long
+        // as one that is ending.
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    void startDuringExitOpensWindow()
+    {
+        testsupport::RuntimeFolder dir;
+        auto first = std::make_unique<SingleInstance>(dir.path(), QStringList{dir.path()});
+        QCOMPARE(first->start({}), SingleInstance::Role::Primary);
+        QObject window;
+        first->stopListeningWhenClosed(&window);
+        QEvent close(QEvent::Close);
+        QCoreApplication::sendEvent(&window, &close);
+        QVERIFY(!first->isListening());
+
+        // The first copy saves for a while, then ends and lets go of the lock.
+        QCOMPARE(startWhile(dir.path(), {dir.path()}, 1s, 10s,
+                            [&](qint64 elapsed) {
+                                if (elapsed > 1500)
+                                    first.reset();
+                            }),
+                 SingleInstance::Role::Primary);
+    }
+
+    void noLockNoWindow()
+    {
+        // A folder where the lock cannot be made (a file in the way stops
+        // root too): no second window, whatever else runs.
+        testsupport::RuntimeFolder dir;
+        QFile blocker(dir.filePath(u"config"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        SingleInstance start(dir.filePath(u"config/Quillmoor"_s), {dir.path()});
+        QCOMPARE(start.start({}, 300ms, 300ms), SingleInstance::Role::Blocked);
+        QVERIFY(!start.isListening());
+    }
+
     void unreadableLock_data()
     {
         // What a crash while the lock was being written may leave.
         QTest::addColumn<QByteArray>("lock");
         QTest::addColumn<bool>("old");
-        QTest::newRow("empty, old") << QByteArray() << true;
-        QTest::newRow("garbage, old") << QByteArray("\xff\x00zz", 4) << true;
+        QTest::addColumn<bool>("guarded");
+        QTest::newRow("empty, old") << QByteArray() << true << false;
+        QTest::newRow("garbage, old") << QByteArray("\xff\x00zz", 4) << true << false;
         // May be a lock another start is writing at this very moment.
-        QTest::newRow("empty, just made") << QByteArray() << false;
+        QTest::newRow("empty, just made") << QByteArray() << false << false;
+        // Another start is removing it, and may have made its own lock in
+        // its place by the time this one would.
+        QTest::newRow("empty, old, being removed") << QByteArray() << true << true;
     }
     void unreadableLock()
     {
         QFETCH(QByteArray, lock);
         QFETCH(bool, old);
+        QFETCH(bool, guarded);
         testsupport::RuntimeFolder dir;
-        SingleInstance next(dir.path(), dir.path());
+        SingleInstance next(dir.path(), {dir.path()});
         QFile file(next.lockPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(lock);
@@ -124,12 +240,17 @@ private slots:
             socket.close();
         }
 
+        QLockFile guard(next.lockPath() + u".rmlock"_s);
+        if (guarded)
+            QVERIFY(guard.tryLock(0));
+
         // A young one may be another start's: this one does not take the
         // store from it.
-        QCOMPARE(next.start({}, 500ms),
-                 old ? SingleInstance::Role::Primary : SingleInstance::Role::Blocked);
-        QCOMPARE(next.isListening(), old);
-        if (old)
+        const bool taken = old && !guarded;
+        QCOMPARE(next.start({}, 500ms, 500ms),
+                 taken ? SingleInstance::Role::Primary : SingleInstance::Role::Blocked);
+        QCOMPARE(next.isListening(), taken);
+        if (taken)
             QCOMPARE(startElsewhere(dir.path(), {}), SingleInstance::Role::Secondary);
     }
 
@@ -145,7 +266,7 @@ private slots:
     {
         QFETCH(QByteArray, request);
         testsupport::RuntimeFolder dir;
-        SingleInstance first(dir.path(), dir.path());
+        SingleInstance first(dir.path(), {dir.path()});
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QSignalSpy spy(&first, &SingleInstance::activationRequested);
 
@@ -196,7 +317,7 @@ private slots:
 
         // ...and from a later start's request.
         testsupport::RuntimeFolder dir;
-        SingleInstance first(dir.path(), dir.path());
+        SingleInstance first(dir.path(), {dir.path()});
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QSignalSpy spy(&first, &SingleInstance::activationRequested);
         QLocalSocket client;
@@ -219,22 +340,93 @@ private slots:
 #endif
         testsupport::RuntimeFolder store;
         testsupport::RuntimeFolder runtime;
-        SingleInstance holder(store.path(), QString());
+        SingleInstance holder(store.path(), {});
         QCOMPARE(holder.start({}), SingleInstance::Role::Primary);
         QVERIFY(!holder.isListening());
-        SingleInstance later(store.path(), runtime.path());
-        QCOMPARE(later.start({}, 300ms), SingleInstance::Role::Blocked);
+        SingleInstance later(store.path(), {runtime.path()});
+        QCOMPARE(later.start({}, 300ms, 300ms), SingleInstance::Role::Blocked);
         QVERIFY(!later.isListening());
     }
 
+    void laterStartLooksInEveryFolder()
+    {
+        // The running copy listens in the session's folder; a start from su
+        // or ssh knows only the cache's, first.
+        testsupport::RuntimeFolder store;
+        testsupport::RuntimeFolder session;
+        testsupport::RuntimeFolder cache;
+        SingleInstance first(store.path(), {session.path()});
+        QCOMPARE(first.start({}), SingleInstance::Role::Primary);
+        QCOMPARE(startWhile(store.path(), {cache.path(), session.path()}, 2s, 2s),
+                 SingleInstance::Role::Secondary);
+    }
+
+    void channelNames_data()
+    {
+        // Who runs the program: a login, or on Windows a security
+        // identifier and a logon session.
+        QTest::addColumn<QString>("account");
+        QTest::addColumn<QString>("session");
+        QTest::addColumn<QString>("other"); // another account or session
+        QTest::addColumn<QString>("otherSession");
+        const QString sid = u"S-1-5-21-3623811015-3361044348-30300820-1013"_s;
+        QTest::newRow("login") << u"alice"_s << QString() << u"alicia"_s << QString();
+        QTest::newRow("long login")
+            << QString(200, u'a') << QString() << QString(201, u'a') << QString();
+        QTest::newRow("odd login") << u"a b/../c"_s << QString() << u"a b/../d"_s << QString();
+        QTest::newRow("two sessions") << sid << u"1"_s << sid << u"2"_s;
+        QTest::newRow("two accounts") << sid << u"1"_s << sid.chopped(1) + u'4' << u"1"_s;
+        QTest::newRow("a domain's") << sid << u"1"_s << u"S-1-5-21-1-2-3-1013"_s << u"1"_s;
+    }
+    void channelNames()
+    {
+        QFETCH(QString, account);
+        QFETCH(QString, session);
+        QFETCH(QString, other);
+        QFETCH(QString, otherSession);
+        const QString name = SingleInstance::channelNameFor(account, session);
+        QCOMPARE(SingleInstance::channelNameFor(account, session), name);
+        QVERIFY(name != SingleInstance::channelNameFor(other, otherSession));
+        // A pipe's or a file's name: short, no separator, nothing to quote.
+        QVERIFY(name.startsWith(u"lexorne-"_s));
+        QVERIFY(name.size() <= 100);
+        for (QChar c : name)
+            QVERIFY2(c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u'.', qPrintable(name));
+    }
+
 #ifdef Q_OS_UNIX
+    void channelNameFits_data()
+    {
+        QTest::addColumn<int>("folderLength");
+        QTest::addColumn<int>("nameLength");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("short") << 20 << 12 << true;
+        QTest::newRow("long home") << 70 << 30 << true;
+        QTest::newRow("long name") << 30 << 90 << true;
+        QTest::newRow("folder alone too long") << 100 << 12 << false;
+    }
+    void channelNameFits()
+    {
+        QFETCH(int, folderLength);
+        QFETCH(int, nameLength);
+        QFETCH(bool, usable);
+        const QString folder = u'/' + QString(folderLength - 1, u'f');
+        const QString channel = userplatform::channelName(folder, QString(nameLength, u'n'));
+        QCOMPARE(!channel.isEmpty(), usable);
+        if (!usable)
+            return;
+        QVERIFY(channel.startsWith(folder + u'/'));
+        QVERIFY(QFile::encodeName(channel).size() < 108);
+        QVERIFY(channel != userplatform::channelName(folder, QString(nameLength + 1, u'n')));
+    }
+
     void lockIsPrivate()
     {
         // The lock names the process, the machine and its boot. The folder
         // is made by the start when missing.
         testsupport::RuntimeFolder dir;
         const QString folder = dir.filePath(u"config/Quillmoor"_s);
-        SingleInstance first(folder, dir.path());
+        SingleInstance first(folder, {dir.path()});
         QCOMPARE(first.start({}), SingleInstance::Role::Primary);
         QCOMPARE(QFile::permissions(first.lockPath()),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
@@ -280,10 +472,12 @@ private slots:
         file.close();
 
         // Two levels the program makes itself.
-        const QString chosen = runtimeFolderWith(
-            runtime.isNull() ? QString()
-                             : (runtime == u"relative"_s ? u"private"_s : root.filePath(runtime)),
-            root.filePath(u"cache/deep"_s));
+        const QString chosen = runtimeFoldersWith(runtime.isNull() ? QString()
+                                                                   : (runtime == u"relative"_s
+                                                                          ? u"private"_s
+                                                                          : root.filePath(runtime)),
+                                                  root.filePath(u"cache/deep"_s))
+                                   .value(0);
         QFile::setPermissions(root.filePath(u"readonly"_s), owner);
 
         const QString expected =
@@ -294,6 +488,19 @@ private slots:
                 QCOMPARE(QFile::permissions(root.filePath(made)) & 0x0777,
                          QFile::ExeUser | QFile::ReadUser | QFile::WriteUser);
         }
+    }
+
+    void laterStartKnowsEveryFolder()
+    {
+        // A start with the session's folder also asks in the cache's, where
+        // a start without it (su, ssh) listens.
+        testsupport::RuntimeFolder session;
+        testsupport::RuntimeFolder cache;
+        const QString fallback = cache.filePath(u"lexorne-runtime"_s);
+        QCOMPARE(runtimeFoldersWith(QString(), cache.path()).value(0), fallback);
+        const QStringList folders = runtimeFoldersWith(session.path(), cache.path());
+        QCOMPARE(folders.value(0), session.path());
+        QVERIFY(folders.contains(fallback));
     }
 
     void runtimeFolderOfOthersIsRefused_data()
@@ -324,7 +531,7 @@ private slots:
             QFile file(target);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        const QString chosen = runtimeFolderWith(QString(), root.path());
+        const QString chosen = runtimeFoldersWith(QString(), root.path()).value(0);
 
         QCOMPARE(chosen, usable ? target : QString());
         if (usable)
@@ -332,7 +539,7 @@ private slots:
                      QFile::ExeUser | QFile::ReadUser | QFile::WriteUser);
         // No channel without a folder: never a bare name that would land in
         // the shared temporary folder.
-        QCOMPARE(SingleInstance(root.path(), chosen).serverName().isEmpty(), !usable);
+        QCOMPARE(SingleInstance(root.path(), {chosen}).serverName().isEmpty(), !usable);
     }
 #endif
 

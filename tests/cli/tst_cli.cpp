@@ -246,6 +246,12 @@ private slots:
            {u"--lettres"_s, u"l"_s, u"--entourer"_s, u"l"_s, u"--couleur"_s, u"vert"_s,
             u"--forum"_s, u"markdown"_s},
            none, "Ll a", "**Ll** \\*");
+        ok("forum markdown needs no colour",
+           {u"--lettres"_s, u"e"_s, u"--entourer"_s, u"e"_s, u"--forum"_s, u"markdown"_s}, none,
+           "Le", "\\***e**");
+        fails("forum bbcode-hex still needs a colour", 2,
+              {u"--lettres"_s, u"e"_s, u"--entourer"_s, u"e"_s, u"--forum"_s, u"bbcode-hex"_s},
+              none, none, kColourNames);
         ok("forum discord", {u"--lettres"_s, u""_s, u"--forum"_s, u"discord"_s}, none, "@Ab\n  x",
            "\\@\\*\\*\n  \\*");
         fails("unknown forum", 2, {u"--lettres"_s, u"e"_s, u"--forum"_s, u"phpbb"_s}, none, none,
@@ -425,26 +431,43 @@ private slots:
     }
 
 #ifdef Q_OS_LINUX
-    // The program finds its window program beside itself, never through
-    // PATH: copied alone into a folder, with a stand-in on PATH that would
-    // succeed, it fails and says where it looked.
-    void windowProgramFoundBesideItself()
+    // The program finds the window program and the command line beside
+    // itself, never through PATH: copied alone into a folder, with stand-ins
+    // on PATH that would succeed, it fails and says where it looked.
+    void programsFoundBesideItself_data()
     {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("what");
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("window") << QStringList{u"-platform"_s, u"offscreen"_s}
+                                << QByteArray("la fenêtre (")
+                                << QByteArray("/lexorne-fenetre) : introuvable");
+        QTest::newRow("command line")
+            << QStringList{u"--version"_s} << QByteArray("la ligne de commande (")
+            << QByteArray("/lexorne-ligne.so) : introuvable");
+    }
+    void programsFoundBesideItself()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, what);
+        QFETCH(QByteArray, file);
         Sandbox sandbox;
         const QDir work(sandbox.work());
         const QString copy = work.filePath(u"lexorne"_s);
         QVERIFY(QFile::copy(QStringLiteral(LEXORNE_BINARY), copy));
         QVERIFY(work.mkpath(u"bin"_s));
-        sandbox.writeFile(u"bin/lexorne-fenetre"_s, "#!/bin/sh\nexit 0\n");
-        QVERIFY(QFile::setPermissions(work.filePath(u"bin/lexorne-fenetre"_s),
-                                      QFile::ReadOwner | QFile::ExeOwner));
+        for (const QString &name : {u"bin/lexorne-fenetre"_s, u"bin/lexorne-ligne"_s}) {
+            sandbox.writeFile(name, "#!/bin/sh\nexit 0\n");
+            QVERIFY(QFile::setPermissions(work.filePath(name), QFile::ReadOwner | QFile::ExeOwner));
+        }
         QProcessEnvironment env = sandbox.environment();
         env.insert(u"PATH"_s, work.filePath(u"bin"_s) + u':' + env.value(u"PATH"_s));
         sandbox.setProgram(copy, env);
 
-        const Outcome outcome = sandbox.run({u"-platform"_s, u"offscreen"_s});
+        const Outcome outcome = sandbox.run(arguments);
         QCOMPARE(outcome.status, 1);
-        checkMessage(outcome.err, "lexorne-fenetre) : introuvable");
+        checkMessage(outcome.err, what);
+        checkMessage(outcome.err, file);
         QCOMPARE(outcome.out, QByteArray());
     }
 #endif
@@ -454,7 +477,7 @@ private slots:
     void runningCopyUndisturbed()
     {
         Sandbox sandbox;
-        lexorne::app::SingleInstance window(sandbox.runtime(), sandbox.runtime());
+        lexorne::app::SingleInstance window(sandbox.runtime(), {sandbox.runtime()});
         QCOMPARE(window.start({}), lexorne::app::SingleInstance::Role::Primary);
         QSignalSpy requests(&window, &lexorne::app::SingleInstance::activationRequested);
         const QStringList before = sandbox.userFiles();

@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line in process: which arguments open the window, what a
-// request holds, colour names, the UTF-8 check, and the piecewise rendering
-// against the whole text rendered at once.
+// request holds, colour names and the UTF-8 check.
 #include "cli/cli.h"
 
 #include "forum/forum.h"
@@ -55,22 +54,6 @@ QByteArray nearlyUtf8(QRandomGenerator &random, int length)
         bytes += QString::fromUcs4(&c, 1).toUtf8();
     }
     return bytes;
-}
-
-QString randomText(QRandomGenerator &random, int pieces)
-{
-    // Without ASCII for long stretches too, and marks that compose with what
-    // precedes them, so that the pieces' ends are tried at their limits.
-    static const QString parts[] = {
-        u"Été "_s, u"à Noël, "_s, u"e\u0301"_s, u"\u0301"_s, u"\r\n"_s, u"œuvre"_s, u"漢字漢字"_s,
-        u"😀"_s, u"ÆØß×÷"_s, u"\uFEFF"_s, u"A\u030A"_s, u"ÿ"_s, u"l’été…"_s, u"€\u20C0\u2010"_s,
-        u"Ǆʼ\u02FF"_s, u"\u2060\u205F"_s,
-        // What the Markdown forums escape, and where they hold text back.
-        u"  *_\\"_s, u"\n1. "_s, u"\r\r- "_s, u"www.x:"_s};
-    QString text;
-    for (int i = 0; i < pieces; ++i)
-        text += parts[random.bounded(int(std::size(parts)))];
-    return text;
 }
 
 } // namespace
@@ -250,53 +233,6 @@ private slots:
             QVERIFY2(offset.has_value() != decoderAccepts(bytes), bytes.toHex().constData());
             if (offset)
                 QVERIFY2(decoderAccepts(bytes.first(*offset)), bytes.toHex().constData());
-        }
-    }
-
-    // Worked through in pieces of any size, the text comes out as the whole
-    // text rendered at once; ill-formed text gives nothing.
-    void piecesMatchWhole_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("mask") << QStringList{u"--lettres"_s, u"aenrst"_s};
-        QTest::newRow("nothing ticked, log") << QStringList{u"--lettres"_s, u""_s, u"--log"_s};
-        QTest::newRow("absent letters")
-            << QStringList{u"--lettres"_s, u"aekwz"_s, u"--log"_s, u"--absentes"_s};
-        QTest::newRow("highlight and log")
-            << QStringList{u"--lettres"_s, u"aeo"_s,       u"--log"_s, u"--entourer"_s,
-                           u"a"_s,         u"--couleur"_s, u"vert"_s};
-        for (const QString &forum : forum::profileNames())
-            QTest::newRow(qPrintable(u"forum "_s + forum)) << QStringList{
-                u"--lettres"_s, u"aeo"_s,     u"--log"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s,
-                u"bleu"_s,      u"--forum"_s, forum};
-    }
-
-    void piecesMatchWhole()
-    {
-        QFETCH(QStringList, arguments);
-        const Parsed parsed = parseArguments(arguments);
-        QVERIFY(parsed.request);
-        QRandomGenerator random(7);
-        for (int round = 0; round < 300; ++round) {
-            const QString text = randomText(random, random.bounded(0, 40));
-            const QByteArray bytes = text.toUtf8();
-            const qsizetype piece = random.bounded(1, 24);
-            const Rendered pieces = renderUtf8(*parsed.request, bytes, piece);
-            QVERIFY(pieces.text);
-            QCOMPARE(*pieces.text, render(*parsed.request, text));
-            QCOMPARE(bytes, text.toUtf8()); // shared, so not written over
-
-            // Inside a character, the 0xFF makes its first byte the bad one.
-            QByteArray broken = bytes;
-            broken.insert(random.bounded(bytes.size() + 1), '\xFF');
-            const qsizetype bad = firstInvalidUtf8(broken).value_or(-1);
-            QVERIFY(bad >= 0);
-            const quint8 badByte = quint8(broken[bad]);
-            broken.detach(); // bytes of its own, which it may write over
-            const Rendered refused = renderUtf8(*parsed.request, std::move(broken), piece);
-            QVERIFY(!refused.text);
-            QCOMPARE(refused.invalidOffset, bad);
-            QCOMPARE(refused.invalidByte, badByte);
         }
     }
 };

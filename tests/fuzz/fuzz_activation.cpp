@@ -55,6 +55,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                     sent.tokens() == app::ActivationTokens{kept(first), kept(second)},
                 "tokens sent read back", describe(sent));
 
+    // The same bytes as a reply, read the way a start reads it: piece by
+    // piece until a verdict. Only the exact reply is taken, whatever the
+    // pieces.
+    QByteArray received;
+    app::ReplyVerdict verdict = app::judgeActivationReply(received);
+    for (qsizetype at = 0; at < bytes.size() && verdict == app::ReplyVerdict::Waiting;
+         at += piece) {
+        received += QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at));
+        verdict = app::judgeActivationReply(received);
+    }
+    const bool exact = bytes.startsWith(app::activationReply()) &&
+                       received.size() == app::activationReply().size();
+    fuzz::check((verdict == app::ReplyVerdict::Accepted) == exact, "only the reply is taken",
+                QString::fromLatin1(received.toHex()));
+    fuzz::check(verdict != app::ReplyVerdict::Waiting || app::activationReply().startsWith(bytes),
+                "a reply is judged once it cannot be the reply",
+                QString::fromLatin1(bytes.toHex()));
+
     if (whole.state() == State::Reading)
         fuzz::check(bytes.size() <= 4096, "a request over the bound is decided",
                     QString::number(bytes.size()));

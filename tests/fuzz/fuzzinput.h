@@ -4,6 +4,7 @@
 // target needs, and a property check that stops the run with the evidence.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstddef>
@@ -42,6 +43,13 @@ public:
         return text;
     }
     QString rest() { return units(m_size); }
+    // The bytes left, as they are.
+    QByteArray restBytes()
+    {
+        const std::size_t at = m_at;
+        m_at = m_size;
+        return QByteArray(reinterpret_cast<const char *>(m_data + at), qsizetype(m_size - at));
+    }
 
 private:
     const std::uint8_t *m_data;

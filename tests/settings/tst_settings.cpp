@@ -1,6 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings.h"
+#include "settings/storefile.h"
 #include "tests/support/testsupport.h"
 
 #include <QDir>
@@ -122,8 +123,8 @@ private slots:
         row("1, 1", u"1, 1"_s, no); // a list
         row("@ByteArray(1)", u"1"_s, no);
         row("@ByteArray(a\\xff\\xc3z)", u"a\uFFFD\uFFFDz"_s, no);
-        row("@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)", u"1"_s, no); // a number
-        row("@Rect(1 2 3 4)", QString(), no);
+        row("@@1", u"@1"_s, no);
+        row("me@example.org", u"me@example.org"_s, no);
     }
     void handWritten()
     {
@@ -221,6 +222,119 @@ private slots:
         writeFile(bytes + "\xff");
         QVERIFY(Store().setAsidePath() != aside);
         QCOMPARE(QDir(folder()).entryList(QDir::Files).filter(u".unreadable-"_s).size(), 2);
+    }
+
+    // Values Qt would build types from (through QDataStream, and the image
+    // and other decoders behind it), a file too big to parse: set aside
+    // before Qt reads them, and never overwritten.
+    void hostileFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const auto row = [](const char *name, const QByteArray &value) {
+            QTest::newRow(name) << "[General%20Settings]\nCitation=" + value + "\n[Alpha]\n4=1\n";
+        };
+        // A string list claiming 2 G elements.
+        row("list of 2 G strings", "@Variant(\\0\\0\\0\\xb\\x7f\\xff\\xff\\xff)");
+        row("number", "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)");
+        row("image", "@Variant(\\0\\0\\0\\x46\\0\\0\\0\\x1\\x89PNG)");
+        row("date", "@DateTime(\\0\\0\\0\\x10\\0)");
+        row("rectangle", "@Rect(1 2 3 4)");
+        row("size", "@Size(1 2)");
+        row("quoted", "\"@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)\"");
+        row("in a list", "a, b,@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)");
+        row("escaped @", "\\x40Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)");
+        row("escaped @ past 16 bits", "\\x10040Rect(1 2 3 4)");
+        row("octal @", "\\0100Rect(1 2 3 4)");
+        row("after a continued line", "a,\\\n @Rect(1 2 3 4)");
+        QTest::newRow("in a letter") << QByteArray("[Alpha]\n4=@Point(1 2)\n");
+    }
+    void hostileFile()
+    {
+        QFETCH(QByteArray, bytes);
+        writeFile(bytes);
+        Store store;
+        QCOMPARE(describe(LoadSettings(store)), kCleanGame);
+        const QString aside = store.setAsidePath();
+        QVERIFY(!aside.isEmpty());
+        QVERIFY(store.writeQuotation(u"neuf"_s));
+        QCOMPARE(fileBytes(aside), bytes);
+        QCOMPARE(Store().readQuotation(), u"neuf"_s);
+    }
+
+    void oversizedFile()
+    {
+        // Valid, but for a value of zero bytes past the bound.
+        writeFile("[Alpha]\n4=1\n[Pad]\nx=");
+        QVERIFY(QFile::resize(confPath(), kMaxStoreBytes + 1));
+        Store store;
+        QCOMPARE(describe(LoadSettings(store)), kCleanGame);
+        QCOMPARE(QFileInfo(store.setAsidePath()).size(), kMaxStoreBytes + 1);
+        QVERIFY(!QFileInfo::exists(confPath()));
+    }
+
+#ifdef Q_OS_UNIX
+    // The game is the user's alone, whatever the umask and whatever an
+    // older version left, on every path that writes it.
+    void storeIsPrivate_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // the file an older run left
+        QTest::addColumn<QString>("write");
+        for (const QString &write : {u"letter"_s, u"quotation"_s, u"reset"_s}) {
+            QTest::addRow("new store, %s", qPrintable(write)) << QByteArray() << write;
+            QTest::addRow("older store, %s", qPrintable(write))
+                << QByteArray("[Alpha]\n3=1\n") << write;
+        }
+        QTest::newRow("unreadable file set aside") << QByteArray("[Alpha\n") << u"letter"_s;
+    }
+    void storeIsPrivate()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, write);
+        constexpr auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser |
+                              QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+        if (!before.isNull()) {
+            writeFile(before);
+            QVERIFY(QFile::setPermissions(confPath(), open));
+            QVERIFY(QFile::setPermissions(folder(), open | QFile::ExeOwner | QFile::ExeUser |
+                                                        QFile::ExeGroup | QFile::ExeOther));
+        }
+        Store store;
+        if (write == u"letter")
+            QVERIFY(store.writeLetter(1, LetterState::Ticked));
+        else if (write == u"quotation")
+            QVERIFY(store.writeQuotation(u"secret"_s));
+        else
+            QVERIFY(ResetSettings(store) && store.writeLetter(1, LetterState::Ticked));
+        const auto others = [](const QString &path) {
+            return QFile::permissions(path) & 0x0077;
+        };
+        QVERIFY(QFileInfo::exists(confPath()));
+        QCOMPARE(others(confPath()), QFileDevice::Permissions());
+        QCOMPARE(others(folder()), QFileDevice::Permissions());
+        if (!store.setAsidePath().isEmpty())
+            QCOMPARE(others(store.setAsidePath()), QFileDevice::Permissions());
+    }
+#endif
+
+    // A write the disk refused is not lost: the next one that succeeds
+    // brings the file up to the board, the refused change included.
+    void catchesUpWhenTheDiskComesBack()
+    {
+        writeFile("[Alpha]\n1=1\n");
+        Store store;
+        const QString here = folder();
+        const QString away = here + u".away"_s;
+        QVERIFY(QDir().rename(here, away));
+        QFile blocker(here); // nobody, root included, writes through a file
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QVERIFY(!store.writeLetter(2, LetterState::Ticked));
+        QVERIFY(!store.writeQuotation(u"perdue ?"_s));
+        QVERIFY(QFile::remove(here));
+        QVERIFY(QDir().rename(away, here));
+        QVERIFY(store.writeLetter(3, LetterState::Ticked));
+        QCOMPARE(describe(LoadSettings(*std::make_unique<Store>())),
+                 u"perdue ?|01110000000000000000000000"_s);
     }
 
     void unwritableStore_data()
