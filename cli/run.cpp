@@ -22,6 +22,9 @@ constexpr qsizetype kBlockBytes = qsizetype{64} * 1024;
 // Output is held back until there is this much: an input that turns out
 // not to be UTF-8 within its first mebibyte or so leaves the output empty.
 constexpr qsizetype kHoldBytes = qsizetype{1} << 20;
+// The whole game reads the quotation whole: far beyond any forum post, and
+// the memory stays bounded.
+constexpr qsizetype kMaxGameBytes = qsizetype{64} << 20;
 // Once output has begun, it goes out in writes of about this much.
 constexpr qsizetype kWriteBytes = qsizetype{256} * 1024;
 
@@ -52,6 +55,12 @@ int maskWhole(const Request &request, detail::Input &input)
         }
         if (n == 0)
             break;
+        if (bytes.size() + n > kMaxGameBytes) {
+            detail::writeError(u"citation trop longue pour toute une partie (plus de %1 Mio) : "
+                               u"--erreurs, --resultats et --reveler la lisent en entier"_s.arg(
+                                   kMaxGameBytes >> 20));
+            return kBadInput;
+        }
         bytes.append(block.constData(), qsizetype(n));
     }
     if (const std::optional<qsizetype> at = firstInvalidUtf8(bytes)) {

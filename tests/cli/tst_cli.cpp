@@ -329,6 +329,8 @@ private slots:
               {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s,
                u"vert"_s},
               none, none, "--entourer");
+        fails("reveal of a text past 64 Mio", 1,
+              {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"/dev/zero"_s}, none, none, "64 Mio");
         fails("reveal of Latin-1 text", 1, {u"--lettres"_s, u"e"_s, u"--reveler"_s}, none, "ab\xE9",
               "0xE9 à la position 2 ");
 
