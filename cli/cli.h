@@ -2,7 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: `lexorne --lettres LETTRES [--log [--absentes]]
 // [--entourer LETTRE --couleur COULEUR] [--forum PROFIL] [FICHIER]` masks a quotation without a
-// window, for scripts and forum bots; `--help` and `--version` answer without one too.
+// window, for scripts and forum bots; `--qui`, `--essai` and `--reveler` play the whole
+// game (game/game.h); `--help` and `--version` answer without one too.
 //
 // Qt Core only: no application object, no store, no running copy. The
 // program's main() asks opensWindow() first and hands everything else to run().
@@ -11,6 +12,7 @@
 #include "engine/engine.h"
 #include "engine/utf8.h"
 #include "forum/forum.h"
+#include "game/game.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -47,6 +49,17 @@ struct Request
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
     forum::Profile forum = forum::Profile::BBCode; // --forum
     QString file;                                  // empty or "-" for standard input
+    // The whole game: --qui and --essai in the order given, --erreurs-max,
+    // the lines --erreurs and --resultats, --reveler and --spoiler.
+    game::Ledger ledger;
+    int missLimit = 0;
+    game::GameLines lines;
+    bool reveal = false;
+    bool spoiler = false;
+
+    // Whether the game's functions make the post rather than the masking
+    // alone, which can stream.
+    bool playsGame() const { return reveal || lines.misses || lines.results; }
 };
 
 // A request, or the one-line French message of a usage error.
@@ -78,6 +91,12 @@ using lexorne::firstInvalidUtf8;
 // then the highlight when one is asked for; UTF-8. The command line itself
 // works block by block (cli/filter.h) and gives the same bytes.
 QByteArray render(const Request &request, const QString &quotation);
+
+// For a whole game (playsGame()), what the window makes of the quotation:
+// the rendered text, which the forum and "Go !" then write as for a plain
+// masking, or the reveal, already written for the forum. render() gives the
+// finished post.
+QString renderGame(const Request &request, const QString &quotation);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();

@@ -22,6 +22,9 @@ constexpr qsizetype kBlockBytes = qsizetype{64} * 1024;
 // Output is held back until there is this much: an input that turns out
 // not to be UTF-8 within its first mebibyte or so leaves the output empty.
 constexpr qsizetype kHoldBytes = qsizetype{1} << 20;
+// The whole game reads the quotation whole: far beyond any forum post, and
+// the memory stays bounded.
+constexpr qsizetype kMaxGameBytes = qsizetype{64} << 20;
 // Once output has begun, it goes out in writes of about this much.
 constexpr qsizetype kWriteBytes = qsizetype{256} * 1024;
 
@@ -38,6 +41,39 @@ std::optional<int> put(QByteArray &output)
     return std::nullopt;
 }
 
+// The whole game's lines and its reveal need the whole quotation at once
+// (a guess is checked against all of it): read it all, then render it.
+int maskWhole(const Request &request, detail::Input &input)
+{
+    QByteArray bytes;
+    QByteArray block(kBlockBytes, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = input.read(block.data(), block.size());
+        if (n < 0) {
+            detail::writeError(input.error());
+            return kBadInput;
+        }
+        if (n == 0)
+            break;
+        if (bytes.size() + n > kMaxGameBytes) {
+            detail::writeError(u"citation trop longue pour toute une partie (plus de %1 Mio) : "
+                               u"--erreurs, --resultats et --reveler la lisent en entier"_s.arg(
+                                   kMaxGameBytes >> 20));
+            return kBadInput;
+        }
+        bytes.append(block.constData(), qsizetype(n));
+    }
+    if (const std::optional<qsizetype> at = firstInvalidUtf8(bytes)) {
+        detail::writeError(
+            u"le texte n'est pas de l'UTF-8 valide : octet 0x%1 à la position %2 "
+            u"(comptée en octets depuis 0)"_s.arg(QString::number(quint8(bytes[*at]), 16).toUpper(),
+                                                  QString::number(*at)));
+        return kBadInput;
+    }
+    QByteArray output = render(request, QString::fromUtf8(bytes));
+    return put(output).value_or(kSuccess);
+}
+
 int mask(const Request &request)
 {
     detail::Input input(request.file);
@@ -45,6 +81,8 @@ int mask(const Request &request)
         detail::writeError(input.error());
         return kBadInput;
     }
+    if (request.playsGame())
+        return maskWhole(request, input);
     Filter filter(request);
     QByteArray block(kBlockBytes, Qt::Uninitialized);
     QByteArray output;
@@ -79,7 +117,11 @@ int mask(const Request &request)
 
 QByteArray render(const Request &request, const QString &quotation)
 {
-    const QString masked = RenderQuotation(quotation, request.board, request.log);
+    if (request.playsGame() && request.reveal)
+        return renderGame(request, quotation).toUtf8();
+    const QString masked = request.playsGame()
+                               ? renderGame(request, quotation)
+                               : RenderQuotation(quotation, request.board, request.log);
     if (request.forum != forum::Profile::BBCode)
         return forum::Post(request.forum, masked, request.highlightLetter,
                            forum::Mark{request.colour})

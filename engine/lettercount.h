@@ -34,6 +34,9 @@ public:
     // once every letter of the quotation shows.
     QList<int> hiddenLetters(const Board &board) const;
 
+    // Characters of the quotation that `board` turns into "*".
+    qsizetype hiddenCount(const Board &board) const;
+
     // Adds the counts of another part of the same text: a text cut where
     // NFC cannot reach across (engine/nfc.h) counts as the sum of its parts.
     LetterTally &operator+=(const LetterTally &other);

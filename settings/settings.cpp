@@ -18,6 +18,7 @@ namespace lexorne::settings {
 namespace {
 
 const QString kQuotationKey = QStringLiteral("General Settings/Citation");
+const QString kLedgerKey = QStringLiteral("Partie/Journal");
 
 QString letterKey(int index)
 {
@@ -285,6 +286,41 @@ bool Store::removeLetter(int index)
     return sync();
 }
 
+std::optional<QString> Store::readLedger() const
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings || !m_settings->contains(kLedgerKey))
+        return std::nullopt;
+    const QVariant value = m_settings->value(kLedgerKey);
+    if (value.typeId() == QMetaType::QString)
+        return value.toString();
+    // An unquoted comma makes a list of the value: never a ledger we wrote.
+    return QStringLiteral("\x01");
+}
+
+bool Store::writeLedger(const QString &text)
+{
+    return write(kLedgerKey, text);
+}
+
+std::optional<QString> Store::setLedgerAside()
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings || !m_settings->contains(kLedgerKey))
+        return std::nullopt;
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString key = kLedgerKey + QStringLiteral(" illisible ") + stamp;
+    for (int n = 2; m_settings->contains(key); ++n)
+        key = kLedgerKey + QStringLiteral(" illisible ") + stamp + QLatin1Char('-') +
+              QString::number(n);
+    m_settings->setValue(key, m_settings->value(kLedgerKey));
+    m_settings->remove(kLedgerKey);
+    if (!sync())
+        return std::nullopt;
+    return key;
+}
+
 bool Store::removeGame()
 {
     const std::lock_guard lock(m_mutex);
@@ -301,6 +337,7 @@ bool Store::removeGame()
     for (int i = 0; i < kLetterCount; ++i)
         drop(letterKey(i));
     drop(kQuotationKey);
+    drop(kLedgerKey);
     return !changed || sync();
 }
 
@@ -310,6 +347,7 @@ StoredGame LoadSettings(Store &store)
     game.quotation = store.readQuotation();
     for (int i = 0; i < kLetterCount; ++i)
         game.letters[i] = store.readLetter(i);
+    game.ledger = store.readLedger();
     return game;
 }
 

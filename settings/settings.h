@@ -14,6 +14,7 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 class QSettings;
 
@@ -24,10 +25,12 @@ struct StoredGame
 {
     QString quotation;
     std::array<LetterState, kLetterCount> letters{};
+    std::optional<QString> ledger; // Store::readLedger()
 };
 
 // Per-user store, organization "Quillmoor", application "Lexorne".
-// Sections "General Settings" (key "Citation") and "Alpha" (keys "0".."25").
+// Sections "General Settings" (key "Citation"), "Alpha" (keys "0".."25")
+// and "Partie" (key "Journal").
 //
 // The file is read once, when the store opens; every write is flushed at
 // once, and write functions return false when the store could not be written
@@ -61,8 +64,21 @@ public:
     bool writeLetter(int index, LetterState state);
     bool removeLetter(int index);
 
-    // Removes the quotation and the 26 letter keys in one write; other keys
-    // stay.
+    // The ledger of the whole game (who proposed what, the guesses), as
+    // text the game reads (game/game.h), in a section of its own ("Partie",
+    // key "Journal") that older versions never read; nothing when absent.
+    // A value that is not text (a list, bytes, put there by hand) comes back
+    // as a text that no ledger reads.
+    std::optional<QString> readLedger() const;
+    bool writeLedger(const QString &text);
+    // Moves the stored ledger, exactly as stored, to a key of its own
+    // beside it ("Partie/Journal illisible <date>"), which nothing reads or
+    // deletes; returns that key, or nothing when the store could not be
+    // written.
+    std::optional<QString> setLedgerAside();
+
+    // Removes the quotation, the 26 letter keys and the ledger in one write;
+    // other keys stay.
     bool removeGame();
 
     // The window's own choices, kept apart from the game, which a reset

@@ -9,6 +9,7 @@
 #include "ui/lettercounts.h"
 #include "ui/qtcompat.h"
 #include "ui/textbox.h"
+#include "ui/wholegame.h"
 #include "version/version.h"
 
 #include <QCheckBox>
@@ -337,10 +338,28 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::showRendering(TextFill::Step step)
 {
-    m_rendu =
-        RenderQuotation(strOriginal(), m_board.board(),
-                        {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
+    m_rendu = game::RenderGame(m_game.game(strOriginal()), renderOptions());
     showResult(forumPost(m_rendu), step);
+}
+
+game::RenderOptions frmMain::renderOptions() const
+{
+    return {.log = {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)},
+            .lines = m_game.lines(),
+            .escape = game::NameEscapeFor(m_profile)};
+}
+
+void frmMain::cmdReveal_Click()
+{
+    const QString text =
+        game::RevealGame(m_game.game(strOriginal()), renderOptions(),
+                         {m_profile, forum::Mark{cboBBCode2->currentIndex()}, m_game.spoiler()});
+    const bool copy = isTicked(chkClip);
+    m_game.reveal(text, m_shownResult, [this, copy, text](const QString &shown) {
+        showResult(shown);
+        if (copy && shown == text)
+            putOnClipboard(text);
+    });
 }
 
 void frmMain::showResult(const QString &text, TextFill::Step step)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "forum/forum.h"
+#include "game/game.h"
 #include "settings/settings.h"
 #include "settings/storewriter.h"
 #include "ui/boardmodel.h"
@@ -32,6 +33,7 @@ class QToolButton;
 namespace lexorne {
 
 class GamePanel;
+class WholeGame;
 
 // Every control carries its member name as objectName; the letter boxes are
 // "chkLetter0" ("A") to "chkLetter25" ("Z").
@@ -90,6 +92,13 @@ public:
 
     // The ticks and resets that Ctrl+Z undoes.
     const QUndoStack &undoStack() const { return m_undo; }
+    // The whole game beside the board: credits, guesses, misses, reveal.
+    WholeGame &wholeGame() { return m_game; }
+    const WholeGame &wholeGame() const { return m_game; }
+    // "Révéler": the whole quotation with the letters still hidden marked in
+    // the colour list's colour, the log as ticked, in the result box and,
+    // with "Copier dans le presse-papier" ticked, on the clipboard.
+    void cmdReveal_Click();
 
     // Who tells the user about a failed save (default: a message box).
     void setProblemReporter(ProblemReporter reporter);
@@ -151,13 +160,16 @@ private:
     void refreshPreview();
 
     void showRendering(TextFill::Step step = TextFill::Step::Whole);
+    game::RenderOptions renderOptions() const;
     void showResult(const QString &text, TextFill::Step step = TextFill::Step::Whole);
     static void putOnClipboard(const QString &text);
 
     settings::Store &m_store;
     settings::StoreWriter m_writer;
     BoardModel m_board;
-    // After the board: its commands act on it until they go.
+    // The ledger beside the board; its steps go on m_undo.
+    WholeGame m_game{m_board, m_writer};
+    // After the board and the game: their commands act on them until they go.
     QUndoStack m_undo;
     QTimer m_autosave;
     // Everything that goes into the two text boxes goes through here.

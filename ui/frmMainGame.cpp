@@ -5,8 +5,10 @@
 // and at close, reset, undo and redo, and what is told when the store fails.
 #include "ui/frmMain.h"
 
+#include "ui/boardkeys.h"
 #include "ui/checkstate.h"
 #include "ui/gameundo.h"
+#include "ui/wholegame.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -63,11 +65,15 @@ void frmMain::restoreGame(const settings::StoredGame &game)
     // Nothing is connected yet: the boxes are told the board here.
     for (int k = 0; k < kLetterCount; ++k)
         showBoardState(k, m_board.state(k));
+    if (const QString message = m_game.restore(game.ledger, m_store); !message.isEmpty())
+        m_pendingMessages << message;
     showRendering(TextFill::Step::StartFirst);
 }
 
 void frmMain::connectGame()
 {
+    m_game.attach(m_undo);
+    new BoardKeys(chkLetter, this);
     connect(&m_board, &BoardModel::letterChanged, this,
             [this](int index, LetterState state) { m_writer.writeLetter(index, state); });
     connect(&m_writer, &settings::StoreWriter::failed, this, &frmMain::storeFailed);
@@ -111,11 +117,9 @@ void frmMain::chkLetter_Click(int Index)
     if (Index < 0 || Index >= kLetterCount)
         return;
     const LetterState shown = toLetterState(chkLetter[Index]->checkState());
-    const LetterState before = m_board.state(Index);
-    // The box only shows what the model already holds.
-    if (shown == before)
-        return;
-    m_undo.push(new TickCommand(m_board, Index, before, shown));
+    // The box only shows what the model already holds; a change is one
+    // step, with its credit when a player is named.
+    m_game.tick(Index, shown);
 }
 
 void frmMain::showBoardState(int index, LetterState state)
@@ -127,11 +131,12 @@ void frmMain::showBoardState(int index, LetterState state)
 
 void frmMain::cmdReset_Click()
 {
-    GameSnapshot before{strOriginal(), m_board.states(), m_shownResult};
+    GameSnapshot before{strOriginal(), m_board.states(), m_game.state(), m_shownResult};
     m_undo.push(new ResetCommand(
         std::move(before), [this] { clearGame(); },
         [this](const GameSnapshot &game) {
             m_board.setStates(game.letters);
+            m_game.setState(game.ledger);
             setQuotation(game.quotation);
             // The store follows at once, as it does for a tick.
             m_writer.writeQuotation(game.quotation);
@@ -145,6 +150,7 @@ void frmMain::clearGame()
     // after, leaves "0" under its key, as it always has.
     m_writer.resetGame();
     m_board.setStates({});
+    m_game.clear();
     setQuotation(QString());
     showResult(QString());
 }
@@ -184,6 +190,7 @@ void frmMain::storeFailed(settings::StoreWriter::Subject subject)
     switch (subject) {
     case settings::StoreWriter::Subject::Letter:
     case settings::StoreWriter::Subject::Game:
+    case settings::StoreWriter::Subject::Ledger:
         if (!std::exchange(m_letterWriteReported, true))
             tell(letterWriteMessage(m_store.location()));
         break;

@@ -5,6 +5,7 @@
 // is written for, and the preview that follows the game as it goes.
 #include "ui/frmMain.h"
 
+#include "ui/gamecontrols.h"
 #include "ui/gamepanel.h"
 #include "ui/twips.h"
 
@@ -81,6 +82,11 @@ void frmMain::cmdPartie_Click()
         m_panel = new GamePanel(this);
         m_panel->setProfile(m_profile);
         connect(m_panel, &GamePanel::profileChanged, this, &frmMain::forumChanged);
+        // The whole game's section: players, guesses, misses, the reveal.
+        auto *game = new GameControls(m_game, [this] { return strOriginal(); });
+        m_panel->addSection(game);
+        connect(game, &GameControls::revealRequested, this, &frmMain::cmdReveal_Click);
+        connect(m_game, &WholeGame::changed, this, &frmMain::schedulePreview);
         QWidget::setTabOrder(cmdPartie, m_panel->firstControl());
     }
     cmdPartie->setText(open ? u"«"_s : u"»"_s);

@@ -178,7 +178,9 @@ private slots:
     {
         const QString help = helpText();
         for (const QString &word : {u"--help"_s, u"--version"_s, u"--lettres"_s, u"--log"_s,
-                                    u"--entourer"_s, u"--couleur"_s, u"--forum"_s, u"FICHIER"_s})
+                                    u"--entourer"_s, u"--couleur"_s, u"--forum"_s, u"FICHIER"_s,
+                                    u"--qui"_s, u"--essai"_s, u"--erreurs-max"_s, u"--erreurs "_s,
+                                    u"--resultats"_s, u"--reveler"_s, u"--spoiler"_s})
             QVERIFY2(help.contains(word), qPrintable(word));
         for (const QString &name : forum::profileNames())
             QVERIFY2(help.contains(u"« "_s + name + u" »"_s), qPrintable(name));

@@ -8,8 +8,10 @@
 // Discord has no renderer to run: its documented rules are read by a strict
 // reader below instead.
 #include "engine/engine.h"
+#include "engine/nfc.h"
 #include "forum/forum.h"
 #include "forum/preview.h"
+#include "game/game.h"
 #include "highlight/highlight.h"
 
 #include <QProcess>
@@ -157,7 +159,7 @@ bool isEdgeSpace(QChar c)
 // marked runs between kOpen and kClose (each character apart in BBCode). On
 // Markdown forums the breaks that end the text show nothing, and the spaces
 // that open or end a line show as no-break spaces.
-QString expected(const Case &c, bool bbcode, bool markdown)
+QString expected(const Case &c, bool bbcode, bool markdown, const QList<bool> *marks = nullptr)
 {
     QString text = c.rendered;
     text.replace(u"\r\n"_s, u"\n"_s).replace(u'\r', u'\n');
@@ -176,13 +178,14 @@ QString expected(const Case &c, bool bbcode, bool markdown)
             lineStart = i + 1;
         }
     }
-    if (c.letter < 0)
+    if (c.letter < 0 && !marks)
         return text;
     const QChar letter(u'A' + c.letter);
     QString out;
     bool open = false;
-    for (const QChar ch : std::as_const(text)) {
-        const bool marked = highlight::inHighlightSet(letter, ch);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text[i];
+        const bool marked = marks ? marks->value(i) : highlight::inHighlightSet(letter, ch);
         if (open && (!marked || bbcode)) {
             out += kClose;
             open = false;
@@ -466,6 +469,64 @@ QString accepted(const QString &colour)
     return colour.startsWith(u'#') || html4.contains(colour) ? colour : u"inherit"_s;
 }
 
+// A whole game's reveal: the quotation with its hidden letters marked, its
+// log and the game's lines, with players whose names look like markup.
+struct RevealCase
+{
+    game::Game game;
+    game::RenderOptions options;
+    QString text;      // what the forum must show: the NFC quotation, then the log
+    QList<bool> marks; // which characters of text are marked
+};
+
+QList<RevealCase> revealCases(bool bbcode)
+{
+    QRandomGenerator random(20261209);
+    const QStringList names{u"[/color]"_s, u"*x*"_s,           u"||"_s,         u"<b>"_s,
+                            u"Zoé"_s,      u"_a_ `b` ~~c~~"_s, u"[b]Bob[/b]"_s, u"&amp;"_s};
+    QList<RevealCase> all;
+    QStringList quotations = handPicked();
+    while (quotations.size() < 400)
+        quotations.append(generated(random));
+    for (QString quotation : std::as_const(quotations)) {
+        if (bbcode)
+            quotation.remove(u'[').remove(u']');
+        RevealCase c;
+        c.game.quotation = quotation;
+        for (int k = 0; k < kLetterCount; ++k) {
+            if (random.bounded(2) != 0)
+                continue;
+            c.game.board.states[k] = LetterState::Ticked;
+            if (random.bounded(2) == 0)
+                c.game.ledger.append(game::Entry::credit(k, names[random.bounded(names.size())]));
+        }
+        c.game.ledger.append(game::Entry::guess(names[random.bounded(names.size())], quotation));
+        c.options.log = {.letterLog = random.bounded(2) == 0,
+                         .absentLetters = random.bounded(2) == 0};
+        c.options.lines = {true, true};
+        c.options.escape = bbcode ? game::EscapeNameBBCode : nullptr;
+
+        const QString nfc = toNfc(quotation);
+        const MaskedCodes hidden(c.game.board);
+        c.text = nfc;
+        for (const QChar ch : nfc)
+            c.marks.append(hidden.hides(ch.unicode()));
+        if (c.options.log.letterLog) {
+            c.text += game::AppendGameLines(
+                AppendLetterLog(QString(), c.game.board, CountLetters(quotation), c.options.log),
+                c.game, game::ScoreGame(c.game), c.options.lines, c.options.escape);
+        }
+        // Marks as expected() counts places: a CR LF pair is one break.
+        QList<bool> joined;
+        for (qsizetype i = 0; i < c.text.size(); ++i)
+            if (!(c.text[i] == u'\r' && i + 1 < c.text.size() && c.text[i + 1] == u'\n'))
+                joined.append(c.marks.value(i));
+        c.marks = joined;
+        all.append(c);
+    }
+    return all;
+}
+
 } // namespace
 
 class TestRenderers : public QObject
@@ -478,6 +539,8 @@ private slots:
     void discord();
     void bbcode_data();
     void bbcode();
+    void reveal_data();
+    void reveal();
 };
 
 void TestRenderers::markdown_data()
@@ -625,6 +688,75 @@ void TestRenderers::bbcode()
                 QFAIL(qPrintable(u"preview of case %1\npost: %2"_s.arg(i).arg(posts[i]) +
                                  difference(shown, forum)));
         }
+    }
+}
+
+void TestRenderers::reveal_data()
+{
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("markdown, cmark") << int(Profile::Markdown) << u"cmark"_s << QStringList();
+    QTest::newRow("markdown, markdown-it")
+        << int(Profile::Markdown) << u"node"_s << QStringList{QFINDTESTDATA("markdown-it.js")};
+    QTest::newRow("bbcode, Parse::BBCode")
+        << int(Profile::BBCode) << u"perl"_s << QStringList{QFINDTESTDATA("bbcode.pl")};
+}
+
+// The reveal reads back as the whole quotation and its log, exactly the
+// letters still hidden marked, whatever the players are called.
+void TestRenderers::reveal()
+{
+    QFETCH(int, profile);
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    if (QStandardPaths::findExecutable(program).isEmpty())
+        QSKIP(qPrintable(program + u" is not installed (scripts/lib.sh installs it)"_s));
+    const bool bbcode = Profile(profile) == Profile::BBCode;
+    if (bbcode) {
+        QProcess probe;
+        probe.start(u"perl"_s, {u"-MParse::BBCode"_s, u"-e1"_s});
+        if (!probe.waitForFinished() || probe.exitCode() != 0)
+            QSKIP("Parse::BBCode is not installed (libparse-bbcode-perl)");
+    }
+    const int colour = 5;
+    const QList<RevealCase> all = revealCases(bbcode);
+    QStringList posts;
+    for (const RevealCase &c : all)
+        posts.append(game::RevealGame(c.game, c.options, {Profile(profile), Mark{colour}, false}));
+    QString error;
+    const std::optional<QStringList> html =
+        renderAll({program, arguments, program != u"cmark"_s}, posts, error);
+    QVERIFY2(html, qPrintable(error));
+    const QList<std::pair<QString, QString>> tags =
+        bbcode ? QList<std::pair<QString, QString>>{{u"<br>\n"_s, u"\n"_s},
+                                                    {u"<br>"_s, u"\n"_s},
+                                                    {u"<span style=\"color: green\">"_s,
+                                                     QString(kOpen)},
+                                                    {u"</span>"_s, QString(kClose)}}
+               : QList<std::pair<QString, QString>>{{u"<br />\n"_s, u"\n"_s},
+                                                    {u"<br>\n"_s, u"\n"_s},
+                                                    {u"<strong>"_s, QString(kOpen)},
+                                                    {u"</strong>"_s, QString(kClose)}};
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        ReadBack read = readHtml((*html)[i], tags, bbcode ? QString() : u"p"_s);
+        QString want = expected({all[i].text, -1, colour}, bbcode, !bbcode, &all[i].marks);
+        // The zero-width space that keeps a name's "[" from opening a tag.
+        read.text.remove(QChar(0x200B));
+        want.remove(QChar(0x200B));
+        if (bbcode) {
+            for (QString *text : {&read.text, &want}) {
+                while (text->startsWith(u'\n'))
+                    text->remove(0, 1);
+                while (text->endsWith(u'\n'))
+                    text->chop(1);
+            }
+        }
+        if (!read.error.isEmpty() || read.text != want)
+            QFAIL(qPrintable(
+                u"case %1\npost: %2\nhtml: %3\nread: %4\nwant: %5 %6"_s.arg(i).arg(
+                    posts[i], (*html)[i], visible(read.text), visible(want), read.error) +
+                difference(read.text, want)));
     }
 }
 
