@@ -11,6 +11,7 @@
 #include "ui/boardmodel.h"
 #include "ui/frmAbout.h"
 #include "ui/textfill.h"
+#include "ui/wholegame.h"
 
 #include <QPointer>
 #include <QString>
@@ -33,7 +34,6 @@ class QToolButton;
 namespace lexorne {
 
 class GamePanel;
-class WholeGame;
 
 // Every control carries its member name as objectName; the letter boxes are
 // "chkLetter0" ("A") to "chkLetter25" ("Z").

@@ -86,7 +86,7 @@ void frmMain::cmdPartie_Click()
         auto *game = new GameControls(m_game, [this] { return strOriginal(); });
         m_panel->addSection(game);
         connect(game, &GameControls::revealRequested, this, &frmMain::cmdReveal_Click);
-        connect(m_game, &WholeGame::changed, this, &frmMain::schedulePreview);
+        connect(&m_game, &WholeGame::changed, this, &frmMain::schedulePreview);
         QWidget::setTabOrder(cmdPartie, m_panel->firstControl());
     }
     cmdPartie->setText(open ? u"«"_s : u"»"_s);

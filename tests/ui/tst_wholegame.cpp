@@ -123,7 +123,7 @@ private slots:
         QVERIFY(m_main.showActive());
         QTRY_COMPARE(told.size(), 1);
         QVERIFY2(told.first().contains(u"Journal illisible"_s), qPrintable(told.first()));
-        QCOMPARE(w.strOriginal, u"Le chat"_s);
+        QCOMPARE(w.strOriginal(), u"Le chat"_s);
         QCOMPARE(m_main.letter(QChar(u'E'))->checkState(), Qt::Checked);
         QCOMPARE(ledger(), QStringList{u"Erreurs : 0"_s});
 
