@@ -430,9 +430,9 @@ Toute une partie :
                          lettres encore cachées ; fausse, c'est une erreur.
   --erreurs-max N        La limite d'erreurs, de 1 à 999 (0 : aucune).
   --erreurs              Ajoute au log « Erreurs : 3 », ou « Erreurs : 3/10 »
-                         avec une limite. Une erreur est une lettre proposée
-                         absente de la citation ou une proposition fausse.
-                         Demande --log.
+                         avec une limite. Une erreur est une lettre
+                         attribuée (--qui) absente de la citation, ou une
+                         proposition fausse. Demande --log.
   --resultats            Ajoute au log « Résultats : Alice 12 pts, Bob 1 pt
                          (2 erreurs) », par points, puis par erreurs, puis
                          par ordre d'arrivée. Demande --log.

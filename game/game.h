@@ -90,8 +90,9 @@ struct Outcome
     // The players with an entry that counts: by points, then fewer misses,
     // then whoever came first.
     QList<PlayerResult> players;
-    // The game's misses: the wrong guesses and every ticked letter the
-    // quotation lacks, credited or not.
+    // The game's misses: the wrong guesses and the credited letters the
+    // quotation lacks. A tick nobody was credited with is the game master's
+    // own, not a player's miss.
     int misses = 0;
     bool won = false; // some guess was right
 };

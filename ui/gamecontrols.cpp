@@ -96,7 +96,8 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
     chkErreurs =
         named(new QCheckBox(u"Ligne « &Erreurs »"_s, this), u"chkErreurs"_s, u"Ligne des erreurs"_s,
               u"Ajoute au log « Erreurs : 3 », ou « Erreurs : 3/10 » avec une "
-              u"limite."_s);
+              u"limite. Une erreur : une lettre attribuée absente de la citation, ou "
+              u"une proposition fausse."_s);
     chkResultats = named(new QCheckBox(u"Ligne « Résul&tats »"_s, this), u"chkResultats"_s,
                          u"Ligne des résultats"_s,
                          u"Ajoute au log les points de chaque joueur : « Résultats : Alice "

@@ -133,9 +133,14 @@ void TestGameModel::score_data()
     QTest::newRow("accented forms and œ count")
         << u"Été, cœur"_s << u"EO"_s << QStringList{u"E=Alice"_s, u"O=Bob"_s}
         << u"Résultats : Alice 3 pts, Bob 1 pt"_s << 0 << false;
-    QTest::newRow("absent letter is a miss, an unsigned one too")
+    QTest::newRow("absent letter is a miss only when credited")
         << chat << u"KWE"_s << QStringList{u"K=Bob"_s, u"E=Chloé"_s}
-        << u"Résultats : Chloé 4 pts, Bob 0 pt (1 erreur)"_s << 2 << false;
+        << u"Résultats : Chloé 4 pts, Bob 0 pt (1 erreur)"_s << 1 << false;
+    QTest::newRow("uncredited absent ticks are no miss")
+        << chat << u"KWZ"_s << QStringList() << QString() << 0 << false;
+    QTest::newRow("an absent letter's credit taken back")
+        << chat << u"W"_s << QStringList{u"K=Bob"_s, u"W=Bob"_s}
+        << u"Résultats : Bob 0 pt (1 erreur)"_s << 1 << false;
     QTest::newRow("ties: fewer misses, then who came first")
         << chat << u"CHKWZ"_s << QStringList{u"K=Bob"_s, u"C=Bob"_s, u"H=Alice"_s,
                                              u"W=Dan"_s, u"Z=Dan"_s, u"Dan:le chien"_s}
