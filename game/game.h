@@ -166,6 +166,9 @@ struct RevealOptions
     // BBCode "[spoiler]…[/spoiler]", Discord "||…||", and on other Markdown
     // forums a "<details>" block (Discourse, GitHub, GitLab).
     bool spoiler = false;
+    // Reddit has no block spoiler: with this, a Markdown spoiler is ">!…!<"
+    // around each line instead. BBCode and Discord keep their own.
+    bool redditSpoiler = false;
 };
 
 // The reveal, written for the forum: the whole quotation (in NFC, as the
