@@ -241,8 +241,26 @@ Parsed parseArguments(const QStringList &arguments)
         {kReveal, {}},
         {kSpoiler, {}},
     });
-    // QCommandLineParser wants the program name first.
-    if (!parser.parse(QStringList{u"lexorne"_s} + arguments))
+    // QCommandLineParser has no option with an optional value: "--spoiler=STYLE"
+    // is read here as "--spoiler" and its style.
+    QStringList given{u"lexorne"_s};
+    std::optional<QString> spoilerStyle;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString argument = arguments[i];
+        if (argument == u"--"_s) {
+            given += arguments.sliced(i);
+            break;
+        }
+        for (const QString &prefix : {u"--"_s + kSpoiler + u'=', u"-"_s + kSpoiler + u'='}) {
+            if (argument.startsWith(prefix)) {
+                spoilerStyle = argument.sliced(prefix.size());
+                argument = u"--"_s + kSpoiler;
+                break;
+            }
+        }
+        given += argument;
+    }
+    if (!parser.parse(given))
         return {std::nullopt, parserError(parser, arguments)};
 
     Request request;
@@ -318,6 +336,16 @@ Parsed parseArguments(const QStringList &arguments)
                                       parser.value(kForum), forum::profileNames().join(u", "_s))};
         request.forum = *profile;
     }
+    if (spoilerStyle) {
+        const QString style = spoilerStyle->trimmed().toLower();
+        if (style == u"reddit"_s && request.forum == forum::Profile::Markdown)
+            request.redditSpoiler = true;
+        else if (style == u"reddit"_s)
+            return {std::nullopt, u"--spoiler=reddit demande --forum markdown"_s};
+        else if (style != u"forum"_s)
+            return {std::nullopt, u"--spoiler : style inconnu « %1 » ; styles possibles : "
+                                  u"forum, reddit"_s.arg(*spoilerStyle)};
+    }
 
     if (files.size() > 1)
         return {std::nullopt, u"un seul fichier à la fois : « %1 » est de trop"_s.arg(files[1])};
@@ -380,7 +408,8 @@ QString helpText()
        lexorne --lettres LETTRES|--qui LETTRE=JOUEUR...
                [--essai JOUEUR=TEXTE]... [--erreurs-max N]
                [--log [--erreurs] [--resultats]]
-               [--reveler [--spoiler] [--couleur COULEUR]] [--forum PROFIL]
+               [--reveler [--spoiler[=STYLE]] [--couleur COULEUR]]
+               [--forum PROFIL]
                [FICHIER]
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
@@ -430,19 +459,20 @@ Toute une partie :
                          lettres encore cachées ; fausse, c'est une erreur.
   --erreurs-max N        La limite d'erreurs, de 1 à 999 (0 : aucune).
   --erreurs              Ajoute au log « Erreurs : 3 », ou « Erreurs : 3/10 »
-                         avec une limite. Une erreur est une lettre proposée
-                         absente de la citation ou une proposition fausse.
-                         Demande --log.
+                         avec une limite. Une erreur est une lettre
+                         attribuée (--qui) absente de la citation, ou une
+                         proposition fausse. Demande --log.
   --resultats            Ajoute au log « Résultats : Alice 12 pts, Bob 1 pt
                          (2 erreurs) », par points, puis par erreurs, puis
                          par ordre d'arrivée. Demande --log.
   --reveler              Écrit toute la citation, chaque lettre encore cachée
                          en couleur (--couleur, Rouge foncé sinon ; en gras
                          en Markdown), puis le log demandé.
-  --spoiler              Cache la citation révélée sous un spoiler du forum :
-                         [spoiler]...[/spoiler] en BBCode, ||...|| sur
-                         Discord, un bloc <details> en Markdown. Demande
-                         --reveler.
+  --spoiler[=STYLE]      Cache la citation révélée sous un spoiler du forum
+                         (style « forum ») : [spoiler]...[/spoiler] en
+                         BBCode, ||...|| sur Discord, un bloc <details> en
+                         Markdown ; « reddit » : >!...!< sur chaque ligne
+                         (--forum markdown). Demande --reveler.
 
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.

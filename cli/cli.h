@@ -56,6 +56,7 @@ struct Request
     game::GameLines lines;
     bool reveal = false;
     bool spoiler = false;
+    bool redditSpoiler = false; // --spoiler=reddit
 
     // Whether the game's functions make the post rather than the masking
     // alone, which can stream.

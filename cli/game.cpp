@@ -17,7 +17,9 @@ QString renderGame(const Request &request, const QString &quotation)
         return game::RenderGame(played, options);
     // The window's colour list starts on its first entry.
     const int colour = request.colour >= 0 ? request.colour : 0;
-    return game::RevealGame(played, options, {request.forum, forum::Mark{colour}, request.spoiler});
+    return game::RevealGame(
+        played, options,
+        {request.forum, forum::Mark{colour}, request.spoiler, request.redditSpoiler});
 }
 
 } // namespace lexorne::cli

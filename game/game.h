@@ -90,8 +90,9 @@ struct Outcome
     // The players with an entry that counts: by points, then fewer misses,
     // then whoever came first.
     QList<PlayerResult> players;
-    // The game's misses: the wrong guesses and every ticked letter the
-    // quotation lacks, credited or not.
+    // The game's misses: the wrong guesses and the credited letters the
+    // quotation lacks. A tick nobody was credited with is the game master's
+    // own, not a player's miss.
     int misses = 0;
     bool won = false; // some guess was right
 };
@@ -165,6 +166,9 @@ struct RevealOptions
     // BBCode "[spoiler]…[/spoiler]", Discord "||…||", and on other Markdown
     // forums a "<details>" block (Discourse, GitHub, GitLab).
     bool spoiler = false;
+    // Reddit has no block spoiler: with this, a Markdown spoiler is ">!…!<"
+    // around each line instead. BBCode and Discord keep their own.
+    bool redditSpoiler = false;
 };
 
 // The reveal, written for the forum: the whole quotation (in NFC, as the

@@ -115,30 +115,72 @@ QString RevealGame(const Game &game, const RenderOptions &options, const RevealO
     const forum::Profile profile = reveal.profile;
     const bool markdown = forum::isMarkdown(profile);
 
-    QString text;
-    text.reserve(quotation.size() * 2 + 64);
-    if (reveal.spoiler)
-        text += profile == forum::Profile::Discord ? u"||"_s
-                : markdown                         ? u"<details>\n<summary>Réponse</summary>\n\n"_s
-                                                   : u"[spoiler]"_s;
-
     // Runs of hidden and shown characters, each written as the profile needs.
-    forum::PostWriter writer(profile, reveal.mark);
-    qsizetype from = 0;
-    while (from < quotation.size()) {
-        const bool mark = hidden.hides(quotation.at(from).unicode());
-        qsizetype to = from + 1;
-        while (to < quotation.size() && hidden.hides(quotation.at(to).unicode()) == mark)
-            ++to;
-        const QStringView run = QStringView(quotation).sliced(from, to - from);
-        mark ? writer.writeMarked(run, text) : writer.write(run, text);
-        from = to;
-    }
+    const auto writeRuns = [&hidden](QStringView part, forum::PostWriter &writer, QString &out) {
+        qsizetype from = 0;
+        while (from < part.size()) {
+            const bool mark = hidden.hides(part.at(from).unicode());
+            qsizetype to = from + 1;
+            while (to < part.size() && hidden.hides(part.at(to).unicode()) == mark)
+                ++to;
+            const QStringView run = part.sliced(from, to - from);
+            mark ? writer.writeMarked(run, out) : writer.write(run, out);
+            from = to;
+        }
+    };
 
     const LetterTally letters =
         options.log.letterLog ? CountLetters(game.quotation) : LetterTally();
     const QString log =
         options.log.letterLog ? appendLog(QString(), game, options, letters) : QString();
+
+    QString text;
+    text.reserve(quotation.size() * 2 + 64);
+    if (reveal.spoiler && reveal.redditSpoiler && profile == forum::Profile::Markdown) {
+        // Reddit's spoiler is inline: one per line, each line written on its
+        // own, and the hard breaks between them. Empty lines have nothing to
+        // hide; at either end they would leave a backslash showing.
+        qsizetype pendingBreaks = 0;
+        qsizetype start = 0;
+        while (start <= quotation.size()) {
+            qsizetype end = start;
+            while (end < quotation.size() && quotation.at(end) != u'\n' &&
+                   quotation.at(end) != u'\r')
+                ++end;
+            QString line;
+            forum::PostWriter writer(profile, reveal.mark);
+            writeRuns(QStringView(quotation).sliced(start, end - start), writer, line);
+            writer.finish(line);
+            if (!line.isEmpty()) {
+                if (!text.isEmpty())
+                    for (qsizetype i = 0; i < pendingBreaks; ++i)
+                        text += u"\\\n"_s;
+                pendingBreaks = 0;
+                text += u">!"_s + line + u"!<"_s;
+            }
+            if (end < quotation.size()) {
+                ++pendingBreaks;
+                if (quotation.at(end) == u'\r' && end + 1 < quotation.size() &&
+                    quotation.at(end + 1) == u'\n')
+                    ++end;
+            }
+            start = end + 1;
+        }
+        if (log.isEmpty())
+            return text;
+        text += u"\n\n"_s;
+        forum::PostWriter after(profile, reveal.mark);
+        after.write(QStringView(log).sliced(kLogSeparatorSize), text);
+        after.finish(text);
+        return text;
+    }
+    if (reveal.spoiler)
+        text += profile == forum::Profile::Discord ? u"||"_s
+                : markdown                         ? u"<details>\n<summary>Réponse</summary>\n\n"_s
+                                                   : u"[spoiler]"_s;
+
+    forum::PostWriter writer(profile, reveal.mark);
+    writeRuns(quotation, writer, text);
     if (!reveal.spoiler) {
         // One post: the log follows the quotation as it follows the masked text.
         writer.write(log, text);

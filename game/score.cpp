@@ -164,6 +164,7 @@ Outcome ScoreGame(const Game &game, const LetterTally &letters)
             board.states[entry.letter] = LetterState::Ticked;
             result.points = letters.occurrences(entry.letter);
             result.miss = result.points == 0;
+            outcome.misses += result.miss ? 1 : 0;
         } else {
             result.right = checker->matches(entry.text);
             result.miss = !result.right;
@@ -184,10 +185,6 @@ Outcome ScoreGame(const Game &game, const LetterTally &letters)
         player.points += result.points;
         player.misses += result.miss ? 1 : 0;
     }
-
-    for (int k = 0; k < kLetterCount; ++k)
-        if (game.board.isTicked(k) && letters.occurrences(k) == 0)
-            ++outcome.misses;
 
     // Ties keep the order in which players first came.
     std::stable_sort(outcome.players.begin(), outcome.players.end(),

@@ -351,9 +351,9 @@ game::RenderOptions frmMain::renderOptions() const
 
 void frmMain::cmdReveal_Click()
 {
-    const QString text =
-        game::RevealGame(m_game.game(strOriginal()), renderOptions(),
-                         {m_profile, forum::Mark{cboBBCode2->currentIndex()}, m_game.spoiler()});
+    const QString text = game::RevealGame(m_game.game(strOriginal()), renderOptions(),
+                                          {m_profile, forum::Mark{cboBBCode2->currentIndex()},
+                                           m_game.spoiler(), m_game.redditSpoiler()});
     const bool copy = isTicked(chkClip);
     m_game.reveal(text, m_shownResult, [this, copy, text](const QString &shown) {
         showResult(shown);

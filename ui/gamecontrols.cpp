@@ -96,7 +96,8 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
     chkErreurs =
         named(new QCheckBox(u"Ligne « &Erreurs »"_s, this), u"chkErreurs"_s, u"Ligne des erreurs"_s,
               u"Ajoute au log « Erreurs : 3 », ou « Erreurs : 3/10 » avec une "
-              u"limite."_s);
+              u"limite. Une erreur : une lettre attribuée absente de la citation, ou "
+              u"une proposition fausse."_s);
     chkResultats = named(new QCheckBox(u"Ligne « Résul&tats »"_s, this), u"chkResultats"_s,
                          u"Ligne des résultats"_s,
                          u"Ajoute au log les points de chaque joueur : « Résultats : Alice "
@@ -109,6 +110,10 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
     chkSpoiler = named(new QCheckBox(u"&Cacher sous un spoiler"_s, this), u"chkSpoiler"_s,
                        u"Révéler sous un spoiler"_s,
                        u"La citation révélée ne s'affiche qu'à qui clique dessus."_s);
+    chkReddit =
+        named(new QCheckBox(u"À la Re&ddit"_s, this), u"chkReddit"_s, u"Spoiler à la Reddit"_s,
+              u"Sur un forum Markdown, chaque ligne entre « >! » et « !< », comme "
+              u"Reddit les lit, plutôt qu'un bloc <details>."_s);
 
     lstJournal = named(new QListWidget(this), u"lstJournal"_s, u"Journal de la partie"_s,
                        u"Qui a proposé quoi, et les points."_s);
@@ -133,7 +138,8 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
     layout->addWidget(chkResultats);
     auto *revealRow = new QHBoxLayout;
     revealRow->addWidget(cmdReveler);
-    revealRow->addWidget(chkSpoiler, 1);
+    revealRow->addWidget(chkSpoiler);
+    revealRow->addWidget(chkReddit, 1);
     layout->addLayout(revealRow);
     layout->addWidget(lblJournal);
     layout->addWidget(lstJournal, 1);
@@ -146,7 +152,8 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
     setTabOrder(chkErreurs, chkResultats);
     setTabOrder(chkResultats, cmdReveler);
     setTabOrder(cmdReveler, chkSpoiler);
-    setTabOrder(chkSpoiler, lstJournal);
+    setTabOrder(chkSpoiler, chkReddit);
+    setTabOrder(chkReddit, lstJournal);
 
     connect(cboJoueur, &QComboBox::editTextChanged, this, &GameControls::playerEdited);
     connect(cmdVerifier, &QPushButton::clicked, this, &GameControls::cmdVerifier_Click);
@@ -157,7 +164,11 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
         connect(box, qtcompat::checkBoxStateChanged, this, [this] {
             m_game.setLines({chkErreurs->isChecked(), chkResultats->isChecked()});
         });
-    connect(chkSpoiler, &QCheckBox::toggled, this, [this](bool on) { m_game.setSpoiler(on); });
+    connect(chkSpoiler, &QCheckBox::toggled, this, [this](bool on) {
+        m_game.setSpoiler(on);
+        chkReddit->setEnabled(on);
+    });
+    connect(chkReddit, &QCheckBox::toggled, this, [this](bool on) { m_game.setRedditSpoiler(on); });
     connect(cmdReveler, &QPushButton::clicked, this, &GameControls::revealRequested);
     connect(&m_game, &WholeGame::changed, this, &GameControls::refresh);
 
@@ -165,6 +176,8 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
     chkErreurs->setChecked(lines.misses);
     chkResultats->setChecked(lines.results);
     chkSpoiler->setChecked(m_game.spoiler());
+    chkReddit->setChecked(m_game.redditSpoiler());
+    chkReddit->setEnabled(m_game.spoiler());
     cboJoueur->setEditText(m_game.player());
     refresh();
 }

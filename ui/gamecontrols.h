@@ -22,7 +22,7 @@ namespace lexorne {
 
 // Controls carry their member names as objectName: "fraPartie", "cboJoueur",
 // "txtProposition", "cmdVerifier", "spnErreursMax", "chkErreurs",
-// "chkResultats", "cmdReveler", "chkSpoiler", "lstJournal", "lblMessage".
+// "chkResultats", "cmdReveler", "chkSpoiler", "chkReddit", "lstJournal", "lblMessage".
 class GameControls : public QGroupBox
 {
     Q_OBJECT
@@ -56,6 +56,7 @@ private:
     QCheckBox *chkResultats = nullptr;
     QPushButton *cmdReveler = nullptr;
     QCheckBox *chkSpoiler = nullptr;
+    QCheckBox *chkReddit = nullptr;
     QListWidget *lstJournal = nullptr;
     QLabel *lblMessage = nullptr;
 };

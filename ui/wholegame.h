@@ -74,6 +74,9 @@ public:
     void setLines(game::GameLines lines);
     bool spoiler() const { return m_spoiler; }
     void setSpoiler(bool spoiler) { m_spoiler = spoiler; }
+    // On a Markdown forum, ">!…!<" around each line rather than a block.
+    bool redditSpoiler() const { return m_redditSpoiler; }
+    void setRedditSpoiler(bool reddit) { m_redditSpoiler = reddit; }
 
 signals:
     // The ledger, the limit or the revealed state changed.
@@ -92,6 +95,7 @@ private:
     QString m_player;
     game::GameLines m_lines;
     bool m_spoiler = false;
+    bool m_redditSpoiler = false;
 };
 
 } // namespace lexorne

@@ -310,6 +310,14 @@ private slots:
         ok("reveal in a spoiler",
            {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--spoiler"_s, u"--couleur"_s, u"vert"_s},
            none, "Le h", "[spoiler][color=green]L[/color]e [color=green]h[/color][/spoiler]");
+        ok("reveal in a Reddit spoiler",
+           {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--spoiler=Reddit"_s, u"--forum"_s,
+            u"markdown"_s},
+           none, "Le h\nhe", ">!**L**e **h**!<\\\n>!**h**e!<");
+        ok("spoiler style of the forum",
+           {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"-spoiler=forum"_s, u"--forum"_s,
+            u"discord"_s},
+           none, "eh", "||e**h**||");
         ok("reveal with the log, first colour by default",
            {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--log"_s}, none, "eh",
            "e[color=darkred]h[/color]\r\r\r   E");
@@ -328,6 +336,12 @@ private slots:
               none, "« -1 »");
         fails("spoiler without the reveal", 2, {u"--lettres"_s, u"e"_s, u"--spoiler"_s}, none, none,
               "--reveler");
+        fails("Reddit spoiler on BBCode", 2,
+              {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--spoiler=reddit"_s}, none, none,
+              "--forum markdown");
+        fails("unknown spoiler style", 2,
+              {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--spoiler=gras"_s}, none, none,
+              "« gras »");
         fails("reveal and highlight", 2,
               {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s,
                u"vert"_s},

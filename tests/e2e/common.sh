@@ -339,3 +339,87 @@ every_control_by_name() {
         focus_control "$name" && expect_focus "$name"
     done < <(tab_order_names)
 }
+
+# The accessible names of $TAB_ORDER that the game panel brings, in order.
+panel_names() {
+    awk -F '\t' '!/^#/ && NF >= 3 && $3 == "panel" { print $2 }' "$TAB_ORDER"
+}
+
+# ---------------------------------------------------------------------------
+# A whole game by keyboard alone: the quotation typed, the panel opened by
+# its access key, three players naming letters with the focus on the board,
+# a restart in the middle, a wrong and a right guess, the misses and results
+# lines, then the reveal, which must be what the command line writes for
+# the same game. A run defines start_program; LEXORNE is the program.
+
+# play_as NAME LETTER...: NAME in "Joueur", then each letter typed on the
+# board.
+play_as() {
+    local name="$1"
+    shift
+    focus_control Joueur || return 1
+    keys ctrl+a
+    type_text "$name"
+    focus_control A || return 1
+    local letter
+    for letter in "$@"; do
+        keys "$letter"
+    done
+}
+
+# guess TEXT: the guess typed in "Proposition" and checked with Return.
+guess() {
+    focus_control Proposition || return 1
+    type_text "$1"
+    keys Return
+}
+
+whole_game() {
+    # A game of its own, from an empty store.
+    rm -f "$CONF"
+    start_program || return 1
+    focus_control Citation || return 1
+    type_quotation
+    keys alt+j
+    # The panel's controls reach the accessibility bus a moment after it opens.
+    local name
+    name="$(panel_names | head -n 1)"
+    if ! xs_wait 10000 atspi_ask "focus $name"; then
+        fail "Alt+J did not open the game panel: $ATSPI_ANSWER"
+        return 1
+    fi
+    while IFS= read -r name; do
+        focus_control "$name" && expect_focus "$name"
+    done < <(panel_names)
+
+    play_as Alice e t || return 1
+    play_as Bob k n || return 1
+    # The ledger is stored with the game: a new start carries on with it,
+    # the panel open as it was left.
+    keys alt+q
+    if ! wait_exit "$LX_PID" 15000; then
+        fail "still running 15 s after Alt+Q"
+        return 1
+    fi
+    start_program || return 1
+    play_as Chloe z || return 1
+    guess "le coeur" || return 1
+    guess "ete a noel le coeur leger 3 etapes" || return 1
+    focus_control "Ligne des erreurs" || return 1
+    keys space
+    focus_control "Ligne des résultats" || return 1
+    keys space
+    clip_after "$WORK/reveal" alt+r || return 1
+
+    printf '%s' "$QUOTATION" >"$WORK/game-quotation"
+    if ! "$LEXORNE" --qui e=Alice --qui t=Alice --qui k=Bob --qui n=Bob --qui z=Chloe \
+        --essai "Chloe=le coeur" --essai "Chloe=ete a noel le coeur leger 3 etapes" \
+        --log --erreurs --resultats --reveler "$WORK/game-quotation" >"$WORK/game-cli"; then
+        fail "the command line failed on the same game"
+        return 1
+    fi
+    # Misses: Bob's K, Chloe's Z and her wrong guess.
+    grep -q 'Erreurs : 3' "$WORK/game-cli" || fail "the command line counts other than 3 misses"
+    expect_clipboard "the reveal after a whole game, as the command line writes it" \
+        "$(cat "$WORK/game-cli")" "$WORK/reveal"
+}

@@ -271,5 +271,6 @@ run_case "SIGTERM stores the quotation" case_sigterm_stores
 run_case "SIGKILL, then a new start" case_sigkill_restart
 run_case "about window: Alt+P opens, Escape hides" case_about_window
 run_case "every control is reached by its name" case_every_control
+run_case "a whole game by keyboard: three players, a restart, the reveal" whole_game
 
 results

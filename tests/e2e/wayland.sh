@@ -400,6 +400,7 @@ sanitizer_setup || exit 1
 
 run_case "Wayland: type, tick E and N, Alt+O, Go !, about window, Alt+Q" case_typical_request
 run_case "Wayland: a second start hands over to the first" case_second_start
+run_case "Wayland: a whole game by keyboard: three players, a restart, the reveal" whole_game
 
 weston_log() {
     echo "   weston's log, without the protocol:"

@@ -479,7 +479,9 @@ struct RevealCase
     QList<bool> marks; // which characters of text are marked
 };
 
-QList<RevealCase> revealCases(bool bbcode)
+// With `reddit`, the quotations have no break at either end and no log:
+// those spoilers hold lines of text only.
+QList<RevealCase> revealCases(bool bbcode, bool reddit = false)
 {
     QRandomGenerator random(20261209);
     const QStringList names{u"[/color]"_s, u"*x*"_s,           u"||"_s,         u"<b>"_s,
@@ -491,6 +493,10 @@ QList<RevealCase> revealCases(bool bbcode)
     for (QString quotation : std::as_const(quotations)) {
         if (bbcode)
             quotation.remove(u'[').remove(u']');
+        while (reddit && (quotation.startsWith(u'\n') || quotation.startsWith(u'\r')))
+            quotation.remove(0, 1);
+        while (reddit && (quotation.endsWith(u'\n') || quotation.endsWith(u'\r')))
+            quotation.chop(1);
         RevealCase c;
         c.game.quotation = quotation;
         for (int k = 0; k < kLetterCount; ++k) {
@@ -501,7 +507,7 @@ QList<RevealCase> revealCases(bool bbcode)
                 c.game.ledger.append(game::Entry::credit(k, names[random.bounded(names.size())]));
         }
         c.game.ledger.append(game::Entry::guess(names[random.bounded(names.size())], quotation));
-        c.options.log = {.letterLog = random.bounded(2) == 0,
+        c.options.log = {.letterLog = !reddit && random.bounded(2) == 0,
                          .absentLetters = random.bounded(2) == 0};
         c.options.lines = {true, true};
         c.options.escape = bbcode ? game::EscapeNameBBCode : nullptr;
@@ -696,11 +702,20 @@ void TestRenderers::reveal_data()
     QTest::addColumn<int>("profile");
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("markdown, cmark") << int(Profile::Markdown) << u"cmark"_s << QStringList();
+    QTest::addColumn<bool>("reddit");
+    const QStringList markdownIt{QFINDTESTDATA("markdown-it.js")};
+    QTest::newRow("markdown, cmark")
+        << int(Profile::Markdown) << u"cmark"_s << QStringList() << false;
     QTest::newRow("markdown, markdown-it")
-        << int(Profile::Markdown) << u"node"_s << QStringList{QFINDTESTDATA("markdown-it.js")};
+        << int(Profile::Markdown) << u"node"_s << markdownIt << false;
+    // CommonMark reads ">!" as a quote, then the text: the text between the
+    // markers must come through whole.
+    QTest::newRow("Reddit spoiler, cmark")
+        << int(Profile::Markdown) << u"cmark"_s << QStringList() << true;
+    QTest::newRow("Reddit spoiler, markdown-it")
+        << int(Profile::Markdown) << u"node"_s << markdownIt << true;
     QTest::newRow("bbcode, Parse::BBCode")
-        << int(Profile::BBCode) << u"perl"_s << QStringList{QFINDTESTDATA("bbcode.pl")};
+        << int(Profile::BBCode) << u"perl"_s << QStringList{QFINDTESTDATA("bbcode.pl")} << false;
 }
 
 // The reveal reads back as the whole quotation and its log, exactly the
@@ -710,6 +725,7 @@ void TestRenderers::reveal()
     QFETCH(int, profile);
     QFETCH(QString, program);
     QFETCH(QStringList, arguments);
+    QFETCH(bool, reddit);
     if (QStandardPaths::findExecutable(program).isEmpty())
         QSKIP(qPrintable(program + u" is not installed (scripts/lib.sh installs it)"_s));
     const bool bbcode = Profile(profile) == Profile::BBCode;
@@ -720,14 +736,33 @@ void TestRenderers::reveal()
             QSKIP("Parse::BBCode is not installed (libparse-bbcode-perl)");
     }
     const int colour = 5;
-    const QList<RevealCase> all = revealCases(bbcode);
+    const QList<RevealCase> all = revealCases(bbcode, reddit);
     QStringList posts;
     for (const RevealCase &c : all)
-        posts.append(game::RevealGame(c.game, c.options, {Profile(profile), Mark{colour}, false}));
+        posts.append(
+            game::RevealGame(c.game, c.options, {Profile(profile), Mark{colour}, reddit, reddit}));
     QString error;
-    const std::optional<QStringList> html =
+    std::optional<QStringList> html =
         renderAll({program, arguments, program != u"cmark"_s}, posts, error);
     QVERIFY2(html, qPrintable(error));
+    if (reddit) {
+        // One quote of one paragraph, each line between "!" and "!<".
+        for (QString &page : *html) {
+            if (page.isEmpty())
+                continue;
+            if (!page.startsWith(u"<blockquote>\n<p>!"_s) ||
+                !page.endsWith(u"!&lt;</p>\n</blockquote>\n"_s))
+                QFAIL(qPrintable(u"not a spoiler: "_s + page));
+            const qsizetype open = qsizetype(std::size(u"<blockquote>\n")) - 1;
+            const qsizetype close = qsizetype(std::size(u"\n</blockquote>\n")) - 1;
+            page = page.sliced(open, page.size() - open - close);
+            page.replace(u"<p>!"_s, u"<p>"_s)
+                .replace(u"\n!"_s, u"\n"_s)
+                .replace(u"!&lt;<br />"_s, u"<br />"_s)
+                .replace(u"!&lt;<br>"_s, u"<br>"_s)
+                .replace(u"!&lt;</p>"_s, u"</p>"_s);
+        }
+    }
     const QList<std::pair<QString, QString>> tags =
         bbcode ? QList<std::pair<QString, QString>>{{u"<br>\n"_s, u"\n"_s},
                                                     {u"<br>"_s, u"\n"_s},

@@ -133,9 +133,14 @@ void TestGameModel::score_data()
     QTest::newRow("accented forms and œ count")
         << u"Été, cœur"_s << u"EO"_s << QStringList{u"E=Alice"_s, u"O=Bob"_s}
         << u"Résultats : Alice 3 pts, Bob 1 pt"_s << 0 << false;
-    QTest::newRow("absent letter is a miss, an unsigned one too")
+    QTest::newRow("absent letter is a miss only when credited")
         << chat << u"KWE"_s << QStringList{u"K=Bob"_s, u"E=Chloé"_s}
-        << u"Résultats : Chloé 4 pts, Bob 0 pt (1 erreur)"_s << 2 << false;
+        << u"Résultats : Chloé 4 pts, Bob 0 pt (1 erreur)"_s << 1 << false;
+    QTest::newRow("uncredited absent ticks are no miss")
+        << chat << u"KWZ"_s << QStringList() << QString() << 0 << false;
+    QTest::newRow("an absent letter's credit taken back")
+        << chat << u"W"_s << QStringList{u"K=Bob"_s, u"W=Bob"_s}
+        << u"Résultats : Bob 0 pt (1 erreur)"_s << 1 << false;
     QTest::newRow("ties: fewer misses, then who came first")
         << chat << u"CHKWZ"_s << QStringList{u"K=Bob"_s, u"C=Bob"_s, u"H=Alice"_s,
                                              u"W=Dan"_s, u"Z=Dan"_s, u"Dan:le chien"_s}
@@ -220,29 +225,38 @@ void TestGameModel::reveal_data()
     QTest::addColumn<bool>("spoiler");
     QTest::addColumn<bool>("log");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("reddit");
 
     const int bbcode = int(forum::Profile::BBCode);
     const int markdown = int(forum::Profile::Markdown);
     const int discord = int(forum::Profile::Discord);
     QTest::newRow("hidden letters")
         << u"Le chat, l'été"_s << u"EA"_s << bbcode << false << false
-        << u"[b]L[/b]e [b]c[/b][b]h[/b]a[b]t[/b], [b]l[/b]'é[b]t[/b]é"_s;
+        << u"[b]L[/b]e [b]c[/b][b]h[/b]a[b]t[/b], [b]l[/b]'é[b]t[/b]é"_s << false;
     QTest::newRow("nothing hidden")
-        << u"Le 1er"_s << u"LER"_s << bbcode << false << false << u"Le 1er"_s;
+        << u"Le 1er"_s << u"LER"_s << bbcode << false << false << u"Le 1er"_s << false;
     QTest::newRow("spoiler, then the log")
         << u"Oui\nnon"_s << u"O"_s << bbcode << true << true
-        << u"[spoiler]O[b]u[/b][b]i[/b]\n[b]n[/b]o[b]n[/b][/spoiler]\r\r\r   O"_s;
+        << u"[spoiler]O[b]u[/b][b]i[/b]\n[b]n[/b]o[b]n[/b][/spoiler]\r\r\r   O"_s << false;
     QTest::newRow("decomposed accent is one letter")
-        << u"E\u0301t"_s << u"T"_s << bbcode << false << false << u"[b]É[/b]t"_s;
+        << u"E\u0301t"_s << u"T"_s << bbcode << false << false << u"[b]É[/b]t"_s << false;
     QTest::newRow("empty") << QString() << QString() << bbcode << true << false
-                           << u"[spoiler][/spoiler]"_s;
+                           << u"[spoiler][/spoiler]"_s << false;
     QTest::newRow("Markdown: bold, the rest escaped")
-        << u"*Oui*"_s << u"O"_s << markdown << false << false << u"\\*O**ui**\\*"_s;
+        << u"*Oui*"_s << u"O"_s << markdown << false << false << u"\\*O**ui**\\*"_s << false;
     QTest::newRow("Markdown: details block, log after it")
         << u"Oui"_s << u"O"_s << markdown << true << true
-        << u"<details>\n<summary>Réponse</summary>\n\nO**ui**\n\n</details>\n\n&#160;&#160;&#160;O"_s;
+        << u"<details>\n<summary>Réponse</summary>\n\nO**ui**\n\n</details>\n\n&#160;&#160;&#160;O"_s
+        << false;
     QTest::newRow("Discord spoiler")
-        << u"a|b"_s << u"A"_s << discord << true << false << u"||a\\|**b**||"_s;
+        << u"a|b"_s << u"A"_s << discord << true << false << u"||a\\|**b**||"_s << false;
+    QTest::newRow("Reddit: each line, blank ones kept, none at the ends")
+        << u"\nOui\r\n\n non !\n"_s << u"O"_s << markdown << true << true
+        << u">!O**ui**!<\\\n\\\n>!&#160;**n**o**n** !!<\n\n&#160;&#160;&#160;O"_s << true;
+    QTest::newRow("Reddit: no spoiler asked")
+        << u"Oui"_s << u"O"_s << markdown << false << false << u"O**ui**"_s << true;
+    QTest::newRow("Reddit: BBCode keeps its tag")
+        << u"Oui"_s << u"OUI"_s << bbcode << true << false << u"[spoiler]Oui[/spoiler]"_s << true;
 }
 
 void TestGameModel::reveal()
@@ -253,10 +267,11 @@ void TestGameModel::reveal()
     QFETCH(bool, spoiler);
     QFETCH(bool, log);
     QFETCH(QString, expected);
+    QFETCH(bool, reddit);
     RenderOptions options;
     options.log.letterLog = log;
     const Game game = gameOf(quotation, ticked, {});
-    QCOMPARE(RevealGame(game, options, {forum::Profile(profile), forum::Mark{-1}, spoiler}),
+    QCOMPARE(RevealGame(game, options, {forum::Profile(profile), forum::Mark{-1}, spoiler, reddit}),
              expected);
 }
 

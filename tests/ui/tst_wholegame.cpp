@@ -186,6 +186,7 @@ private slots:
         QTest::newRow("results line") << u"chkResultats"_s << u"Ligne des résultats"_s << u"t"_s;
         QTest::newRow("reveal") << u"cmdReveler"_s << u"Révéler la citation"_s << u"R"_s;
         QTest::newRow("spoiler") << u"chkSpoiler"_s << u"Révéler sous un spoiler"_s << u"C"_s;
+        QTest::newRow("Reddit") << u"chkReddit"_s << u"Spoiler à la Reddit"_s << u"d"_s;
         QTest::newRow("ledger") << u"lstJournal"_s << u"Journal de la partie"_s << u"n"_s;
     }
 
@@ -249,16 +250,19 @@ private slots:
     {
         QTest::addColumn<bool>("reveal");
         QTest::addColumn<QString>("forum");
-        QTest::newRow("post with the lines") << false << u"bbcode"_s;
-        QTest::newRow("reveal") << true << u"bbcode"_s;
-        QTest::newRow("post for Markdown") << false << u"markdown"_s;
-        QTest::newRow("reveal for Discord") << true << u"discord"_s;
+        QTest::addColumn<QString>("spoiler"); // --spoiler's style, empty for none
+        QTest::newRow("post with the lines") << false << u"bbcode"_s << QString();
+        QTest::newRow("reveal") << true << u"bbcode"_s << QString();
+        QTest::newRow("post for Markdown") << false << u"markdown"_s << QString();
+        QTest::newRow("reveal for Discord") << true << u"discord"_s << u"forum"_s;
+        QTest::newRow("reveal for Reddit") << true << u"markdown"_s << u"reddit"_s;
     }
 
     void windowAndCommandLineAgree()
     {
         QFETCH(bool, reveal);
         QFETCH(QString, forum);
+        QFETCH(QString, spoiler);
         frmMain &w = m_main.open();
         m_main.get<QToolButton>(u"cmdPartie"_s)->click();
         auto *forums = m_main.get<QComboBox>(u"cboForum"_s);
@@ -286,6 +290,11 @@ private slots:
             u"--erreurs-max"_s, u"4"_s,           u"--log"_s,   u"--absentes"_s,
             u"--erreurs"_s,     u"--resultats"_s, u"--forum"_s, forum};
         if (reveal) {
+            if (!spoiler.isEmpty()) {
+                m_main.get<QCheckBox>(u"chkSpoiler"_s)->setChecked(true);
+                m_main.get<QCheckBox>(u"chkReddit"_s)->setChecked(spoiler == u"reddit"_s);
+                arguments << u"--spoiler="_s + spoiler;
+            }
             m_main.click(u"cmdReveler"_s);
             arguments << u"--reveler"_s;
         } else {
