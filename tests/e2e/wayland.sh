@@ -234,6 +234,11 @@ main_windows() {
     grep -c " rq xdg_toplevel@[0-9]*\\.set_title(\"$LX_CAPTION\")\$" "$WLOG"
 }
 
+# more_main_windows N: whether more than N main windows were ever created.
+more_main_windows() {
+    [ "$(main_windows)" -gt "$1" ]
+}
+
 # ---------------------------------------------------------------------------
 # The program
 
@@ -272,8 +277,15 @@ sanitizer_setup() {
 # Starts the program, waits for its window to take the keyboard, and checks
 # that Qt chose its Wayland plugin.
 start_program() {
-    local t0=${EPOCHREALTIME/./}
+    local t0=${EPOCHREALTIME/./} windows
+    windows="$(main_windows)"
     launch
+    # After a restart the log still shows the focus of the copy that just
+    # ended: this start's own window comes first.
+    if ! xs_wait 30000 more_main_windows "$windows"; then
+        fail "no main window 30 s after the start"
+        return 1
+    fi
     wait_focus "$MAIN" 30000 "the main window" || return 1
     echo "   window focused $(ms_since "$t0") ms after the start"
     grep -q 'libqwayland' "/proc/$LX_PID/maps" 2>/dev/null ||
