@@ -51,6 +51,8 @@ const QString kLog = u"log"_s;
 const QString kAbsent = u"absentes"_s;
 const QString kSurround = u"entourer"_s;
 const QString kColour = u"couleur"_s;
+const QString kGames = u"parties"_s;
+const QString kGame = u"partie"_s;
 const QString kHelp = u"help"_s;
 const QString kVersion = u"version"_s;
 
@@ -183,6 +185,8 @@ Parsed parseArguments(const QStringList &arguments)
         {kAbsent, {}},
         {kSurround, {}, u"LETTRE"_s},
         {kColour, {}, u"COULEUR"_s},
+        {kGames, {}},
+        {kGame, {}, u"NOM"_s},
     });
     // QCommandLineParser wants the program name first.
     if (!parser.parse(QStringList{u"lexorne"_s} + arguments))
@@ -196,12 +200,33 @@ Parsed parseArguments(const QStringList &arguments)
         return {request, {}};
     }
 
-    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour})
+    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kGames, kGame})
         if (parser.optionNames().count(name) > 1)
             return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
 
     const QStringList files = parser.positionalArguments();
-    if (!parser.isSet(kLetters)) {
+    if (parser.isSet(kGames)) {
+        for (const QString &name : parser.optionNames())
+            if (name != kGames)
+                return {std::nullopt,
+                        u"l'option --parties ne se combine pas avec %1"_s.arg(option(name))};
+        if (!files.isEmpty())
+            return {std::nullopt,
+                    u"l'option --parties ne lit pas de fichier : « %1 » est de trop"_s.arg(
+                        files.first())};
+        request.action = Request::Action::ListGames;
+        return {request, {}};
+    }
+    if (parser.isSet(kGame)) {
+        // The stored game brings its quotation and its board.
+        if (parser.isSet(kLetters))
+            return {std::nullopt, u"--partie et --lettres s'excluent : les lettres cochées sont "
+                                  u"celles de la partie"_s};
+        if (!files.isEmpty())
+            return {std::nullopt,
+                    u"--partie ne lit pas de fichier : « %1 » est de trop"_s.arg(files.first())};
+        request.game = parser.value(kGame);
+    } else if (!parser.isSet(kLetters)) {
         // Highlighting the bare quotation would show the whole answer.
         for (const QString &name : {kLog, kAbsent, kSurround, kColour})
             if (parser.isSet(name))
@@ -212,7 +237,7 @@ Parsed parseArguments(const QStringList &arguments)
         return {std::nullopt, u"rien à faire : indiquez --lettres LETTRES (voir lexorne --help)"_s};
     }
 
-    request.action = Request::Action::Mask;
+    request.action = parser.isSet(kGame) ? Request::Action::PostGame : Request::Action::Mask;
     const QString letters = parser.value(kLetters);
     for (const QChar c : letters)
         if (!letterIndex(c))
@@ -264,6 +289,8 @@ QString versionText()
 QString helpText()
 {
     return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
+       lexorne --partie NOM [--log [--absentes]] [--entourer LETTRE --couleur COULEUR]
+       lexorne --parties
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
 citation lue dans FICHIER (ou sur l'entrée standard, si FICHIER est absent ou
@@ -290,6 +317,11 @@ Options :
   --couleur COULEUR      La couleur de --entourer, nommée comme dans la liste
                          de la fenêtre, sans tenir compte des majuscules ni des
                          accents : %1.
+  --parties              Liste les parties enregistrées, un nom par ligne.
+  --partie NOM           Prend la citation et les lettres cochées de la partie
+                         enregistrée NOM (majuscules indifférentes) au lieu de
+                         --lettres et de FICHIER. Lit la partie sans jamais
+                         l'écrire, même quand la fenêtre est ouverte.
 
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.
@@ -298,8 +330,9 @@ Codes de retour :
   0  succès ;
   1  entrée invalide : fichier introuvable ou illisible, entrée de plus de
      256 Mio, texte qui n'est pas de l'UTF-8 (le message donne la position
-     de l'octet fautif), ou sortie impossible à écrire (une sortie fermée
-     par son lecteur, comme avec « | head », finit sans message) ;
+     de l'octet fautif), partie inconnue ou parties illisibles, ou sortie
+     impossible à écrire (une sortie fermée par son lecteur, comme avec
+     « | head », finit sans message) ;
   2  mauvaise utilisation : option inconnue, lettre hors de A à Z, couleur
      inconnue, --entourer sans --couleur...
 Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
@@ -307,6 +340,7 @@ Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
 Exemples :
   lexorne --lettres aenrst --log citation.txt
   printf '%s' "Le chat" | lexorne --lettres e --entourer e --couleur "rouge fonce"
+  lexorne --partie "Citations d'hiver #12" --log
 )"_s.arg(colourList());
 }
 

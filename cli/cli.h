@@ -2,10 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: `lexorne --lettres LETTRES [--log [--absentes]]
 // [--entourer LETTRE --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
-// scripts and forum bots; `--help` and `--version` answer without one too.
+// scripts and forum bots; `--parties` lists the stored games and `--partie NOM`
+// posts one of them; `--help` and `--version` answer without one too.
 //
-// Qt Core only: no application object, no store, no running copy. The
-// program's main() asks opensWindow() first and hands everything else to run().
+// Qt Core only: no application object, no running copy, and the store only
+// read, quietly. The program's main() asks opensWindow() first and hands
+// everything else to run().
 #pragma once
 
 #include "engine/engine.h"
@@ -37,6 +39,8 @@ struct Request
         Help,
         Version,
         Mask,
+        ListGames, // --parties
+        PostGame,  // --partie NOM
     };
     Action action = Action::Help;
     Board board;              // the letters given to --lettres, ticked
@@ -44,6 +48,7 @@ struct Request
     int highlightLetter = -1; // --entourer: 0 ('A') .. 25, or -1 for none
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
     QString file;             // empty or "-" for standard input
+    QString game;             // --partie: the stored game's name
 };
 
 // A request, or the one-line French message of a usage error.
@@ -86,6 +91,18 @@ struct Rendered
 };
 Rendered renderUtf8(const Request &request, QByteArray bytes,
                     qsizetype pieceBytes = qsizetype{16} * 1024);
+
+// What the stored games give (cli/storedgames.cpp): the names, one a line
+// (--parties), or the game's post as "On y va !" would make it with its
+// stored board and the request's options (--partie). Nothing, with the
+// French line, when the store cannot be read or holds no such game.
+struct StoredOutput
+{
+    std::optional<QByteArray> text;
+    QString error;
+};
+StoredOutput listStoredGames();
+StoredOutput postStoredGame(const Request &request);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();

@@ -159,6 +159,18 @@ int runUnguarded(const QStringList &arguments)
         output = std::move(*rendered.text);
         break;
     }
+    case Request::Action::ListGames:
+    case Request::Action::PostGame: {
+        StoredOutput stored = request.action == Request::Action::ListGames
+                                  ? listStoredGames()
+                                  : postStoredGame(request);
+        if (!stored.text) {
+            detail::writeError(stored.error);
+            return kBadInput;
+        }
+        output = std::move(*stored.text);
+        break;
+    }
     }
 
     if (const std::optional<QString> error = detail::writeOutput(output)) {
