@@ -44,6 +44,11 @@ void StoreWriter::resetGame()
     enqueue({Subject::Game, [](Store &store) { return ResetSettings(store); }, {}});
 }
 
+void StoreWriter::writeGames(std::function<bool(Store &)> write)
+{
+    enqueue({Subject::Games, std::move(write), {}});
+}
+
 void StoreWriter::waitUntilWritten()
 {
     std::unique_lock lock(m_mutex);

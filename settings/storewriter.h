@@ -28,6 +28,7 @@ public:
         Letter,
         Quotation,
         Game,
+        Games, // the list of games (settings/gamesfile.h)
     };
     Q_ENUM(Subject)
 
@@ -43,6 +44,8 @@ public:
     void writeQuotation(const QString &text);
     // ResetSettings: deletes the stored game.
     void resetGame();
+    // A write of the list of games, in order with the others.
+    void writeGames(std::function<bool(Store &)> write);
 
     // Returns once every write asked for so far is done.
     void waitUntilWritten();

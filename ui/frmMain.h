@@ -4,6 +4,7 @@
 // result, with the generate and highlight commands and the game's start and end.
 #pragma once
 
+#include "settings/games.h"
 #include "settings/settings.h"
 #include "settings/storewriter.h"
 #include "ui/boardmodel.h"
@@ -28,6 +29,9 @@ class QPushButton;
 class QUndoStack;
 
 namespace lexorne {
+
+class GameList;
+class GamesPanel;
 
 // Every control carries its member name as objectName; the letter boxes are
 // "chkLetter0" ("A") to "chkLetter25" ("Z").
@@ -92,6 +96,12 @@ public:
     // What the about window is built from the next time it is created.
     void setAboutOptions(AboutOptions options);
 
+    // The list of games and its panel beside the window (frmMainGames.cpp);
+    // the panel is closed at start.
+    GameList &gameList() const { return *m_games; }
+    void setGamesPanelShown(bool shown);
+    bool isGamesPanelShown() const;
+
     // Pixels per twip times 15: the one factor the whole layout is scaled by.
     double layoutScale() const { return m_scale; }
 
@@ -127,6 +137,12 @@ private:
     void setQuotation(const QString &text);
     void autosaveQuotation();
     void storeFailed(settings::StoreWriter::Subject subject);
+
+    // Several games (frmMainGames.cpp).
+    void setupGames();
+    settings::GameRecord screenGame() const;
+    void showGame(const settings::GameRecord &game);
+    void showGameName();
     void tell(const QString &message);
 
     void showRendering(TextFill::Step step = TextFill::Step::Whole);
@@ -164,6 +180,13 @@ private:
     QPushButton *cmdGenerate = nullptr;
     QPushButton *cmdExit = nullptr;
 
+    GameList *m_games = nullptr;
+    GamesPanel *m_gamesPanel = nullptr;
+    QSize m_closedSize;
+    // A game being put on screen is in the store already: its letters are
+    // not written one by one.
+    bool m_showingGame = false;
+
     QPointer<frmAbout> m_about;
     AboutOptions m_aboutOptions;
     ProblemReporter m_report;
@@ -178,6 +201,7 @@ private:
     // Each kind of failed write is told once a run.
     bool m_letterWriteReported = false;
     bool m_quotationWriteReported = false;
+    bool m_gamesWriteReported = false;
     // What to tell once the window is there to carry it.
     QStringList m_pendingMessages;
 };

@@ -33,6 +33,14 @@ QString quotationWriteMessage(const QString &location)
         .arg(location);
 }
 
+QString gamesWriteMessage(const QString &location)
+{
+    return QStringLiteral("La liste des parties n'a pas pu être enregistrée (%1).\n"
+                          "Les derniers changements de la liste ne seront pas retrouvés "
+                          "au prochain lancement.")
+        .arg(location);
+}
+
 QString setAsideMessage(const QString &copy)
 {
     return QStringLiteral("La partie enregistrée n'a pas pu être lue.\n"
@@ -66,8 +74,10 @@ void frmMain::restoreGame(const settings::StoredGame &game)
 void frmMain::followStore()
 {
     m_undo = new QUndoStack(this);
-    connect(&m_board, &BoardModel::letterChanged, this,
-            [this](int index, LetterState state) { m_writer.writeLetter(index, state); });
+    connect(&m_board, &BoardModel::letterChanged, this, [this](int index, LetterState state) {
+        if (!m_showingGame)
+            m_writer.writeLetter(index, state);
+    });
     connect(&m_writer, &settings::StoreWriter::failed, this, &frmMain::storeFailed);
 
     m_autosave.setSingleShot(true);
@@ -186,6 +196,10 @@ void frmMain::storeFailed(settings::StoreWriter::Subject subject)
     case settings::StoreWriter::Subject::Quotation:
         if (!std::exchange(m_quotationWriteReported, true))
             tell(quotationWriteMessage(m_store.location()));
+        break;
+    case settings::StoreWriter::Subject::Games:
+        if (!std::exchange(m_gamesWriteReported, true))
+            tell(gamesWriteMessage(m_store.location()));
         break;
     }
 }
