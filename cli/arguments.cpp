@@ -51,6 +51,13 @@ const QString kLog = u"log"_s;
 const QString kAbsent = u"absentes"_s;
 const QString kSurround = u"entourer"_s;
 const QString kColour = u"couleur"_s;
+const QString kWho = u"qui"_s;
+const QString kGuess = u"essai"_s;
+const QString kMissLimit = u"erreurs-max"_s;
+const QString kMisses = u"erreurs"_s;
+const QString kResults = u"resultats"_s;
+const QString kReveal = u"reveler"_s;
+const QString kSpoiler = u"spoiler"_s;
 const QString kGames = u"parties"_s;
 const QString kGame = u"partie"_s;
 const QString kHelp = u"help"_s;
@@ -120,6 +127,44 @@ QString folded(QStringView name)
     return out;
 }
 
+// --qui and --essai, in the order given: the ledger, and the letters it
+// ticks. Returns the usage error, or nothing.
+QString readLedger(const QCommandLineParser &parser, Request &request)
+{
+    const QStringList credits = parser.values(kWho);
+    const QStringList guesses = parser.values(kGuess);
+    qsizetype nextCredit = 0;
+    qsizetype nextGuess = 0;
+    std::array<bool, kLetterCount> credited{};
+    for (const QString &name : parser.optionNames()) {
+        if (name == kWho) {
+            const QString &value = credits[nextCredit++];
+            const std::optional<int> letter =
+                value.size() >= 2 && value[1] == u'=' ? letterIndex(value[0]) : std::nullopt;
+            if (!letter)
+                return u"--qui : « %1 » n'a pas la forme LETTRE=JOUEUR (E=Alice)"_s.arg(value);
+            if (credited[*letter])
+                return u"--qui : la lettre %1 est déjà attribuée"_s.arg(QChar(u'A' + *letter));
+            const game::CheckedName player = game::CheckName(QStringView(value).mid(2));
+            if (!player.error.isEmpty())
+                return u"--qui : "_s + player.error;
+            credited[*letter] = true;
+            request.board.states[*letter] = LetterState::Ticked;
+            request.ledger.append(game::Entry::credit(*letter, player.name));
+        } else if (name == kGuess) {
+            const QString &value = guesses[nextGuess++];
+            const qsizetype equals = value.indexOf(u'=');
+            if (equals < 0)
+                return u"--essai : « %1 » n'a pas la forme JOUEUR=TEXTE"_s.arg(value);
+            const game::CheckedName player = game::CheckName(QStringView(value).left(equals));
+            if (!player.error.isEmpty())
+                return u"--essai : "_s + player.error;
+            request.ledger.append(game::Entry::guess(player.name, value.mid(equals + 1)));
+        }
+    }
+    return {};
+}
+
 QString describe(QChar c)
 {
     if (c.isPrint() && !c.isSpace())
@@ -185,6 +230,13 @@ Parsed parseArguments(const QStringList &arguments)
         {kAbsent, {}},
         {kSurround, {}, u"LETTRE"_s},
         {kColour, {}, u"COULEUR"_s},
+        {kWho, {}, u"LETTRE=JOUEUR"_s},
+        {kGuess, {}, u"JOUEUR=TEXTE"_s},
+        {kMissLimit, {}, u"N"_s},
+        {kMisses, {}},
+        {kResults, {}},
+        {kReveal, {}},
+        {kSpoiler, {}},
         {kGames, {}},
         {kGame, {}, u"NOM"_s},
     });
@@ -200,7 +252,8 @@ Parsed parseArguments(const QStringList &arguments)
         return {request, {}};
     }
 
-    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kGames, kGame})
+    for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kMissLimit, kMisses,
+                                kResults, kReveal, kSpoiler, kGames, kGame})
         if (parser.optionNames().count(name) > 1)
             return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
 
@@ -219,18 +272,25 @@ Parsed parseArguments(const QStringList &arguments)
     }
     if (parser.isSet(kGame)) {
         // The stored game brings its quotation and its board.
-        if (parser.isSet(kLetters))
-            return {std::nullopt, u"--partie et --lettres s'excluent : les lettres cochées sont "
-                                  u"celles de la partie"_s};
+        for (const QString &name : {kLetters, kWho, kGuess})
+            if (parser.isSet(name))
+                return {std::nullopt, u"--partie et %1 s'excluent : la citation et les lettres "
+                                      u"sont celles de la partie"_s.arg(option(name))};
         if (!files.isEmpty())
             return {std::nullopt,
                     u"--partie ne lit pas de fichier : « %1 » est de trop"_s.arg(files.first())};
         request.game = parser.value(kGame);
-    } else if (!parser.isSet(kLetters)) {
+    } else if (!parser.isSet(kLetters) && !parser.isSet(kWho)) {
+        // Letters credited with --qui are ticked as by --lettres.
         // Highlighting the bare quotation would show the whole answer.
-        for (const QString &name : {kLog, kAbsent, kSurround, kColour})
+        for (const QString &name : {kLog, kAbsent, kSurround, kColour, kGuess, kMissLimit, kMisses,
+                                    kResults, kReveal, kSpoiler})
             if (parser.isSet(name))
-                return {std::nullopt, u"l'option %1 demande --lettres"_s.arg(option(name))};
+                return {std::nullopt, u"l'option %1 demande --lettres%2"_s.arg(
+                                          option(name), name == kLog || name == kAbsent ||
+                                                                name == kSurround || name == kColour
+                                                            ? QString()
+                                                            : u" ou --qui"_s)};
         if (!files.isEmpty())
             return {std::nullopt, u"que faire de « %1 » ? Indiquez --lettres LETTRES "
                                   u"(voir lexorne --help)"_s.arg(files.first())};
@@ -244,20 +304,54 @@ Parsed parseArguments(const QStringList &arguments)
             return {std::nullopt,
                     u"--lettres : %1 n'est pas une lettre de A à Z"_s.arg(describe(c))};
     request.board = Board::fromLetters(letters);
-    // The absent letters are a line of the log, as in the window.
-    if (parser.isSet(kAbsent) && !parser.isSet(kLog))
-        return {std::nullopt, u"l'option --absentes demande --log"_s};
+    if (const QString error = readLedger(parser, request); !error.isEmpty())
+        return {std::nullopt, error};
+    // The absent letters, the misses and the results are lines of the log, as
+    // in the window.
+    for (const QString &name : {kAbsent, kMisses, kResults})
+        if (parser.isSet(name) && !parser.isSet(kLog))
+            return {std::nullopt, u"l'option %1 demande --log"_s.arg(option(name))};
     request.log = {.letterLog = parser.isSet(kLog), .absentLetters = parser.isSet(kAbsent)};
+    request.lines = {.misses = parser.isSet(kMisses), .results = parser.isSet(kResults)};
+    if (parser.isSet(kMissLimit)) {
+        const QString value = parser.value(kMissLimit);
+        bool number = false;
+        const int limit = value.toInt(&number);
+        if (!number || limit < 0 || limit > game::kMaxMissLimit)
+            return {std::nullopt, u"--erreurs-max : « %1 » n'est pas un nombre de 0 à %2 "
+                                  u"(0 : pas de limite)"_s.arg(value)
+                                      .arg(game::kMaxMissLimit)};
+        request.missLimit = limit;
+    }
+    request.reveal = parser.isSet(kReveal);
+    request.spoiler = parser.isSet(kSpoiler);
+    if (request.spoiler && !request.reveal)
+        return {std::nullopt, u"l'option --spoiler demande --reveler"_s};
+    if (request.reveal && parser.isSet(kSurround))
+        return {std::nullopt, u"--reveler et --entourer ne vont pas ensemble : la révélation "
+                              u"marque déjà les lettres cachées"_s};
 
     if (files.size() > 1)
         return {std::nullopt, u"un seul fichier à la fois : « %1 » est de trop"_s.arg(files[1])};
     if (!files.isEmpty())
         request.file = files.first();
 
+    if (request.reveal) {
+        // --couleur alone picks the colour of the reveal.
+        if (parser.isSet(kColour)) {
+            const std::optional<int> colour = colourIndex(parser.value(kColour));
+            if (!colour)
+                return {std::nullopt,
+                        u"--couleur : couleur inconnue « %1 » ; couleurs possibles : %2"_s.arg(
+                            parser.value(kColour), colourList())};
+            request.colour = *colour;
+        }
+        return {request, {}};
+    }
     if (parser.isSet(kSurround) != parser.isSet(kColour)) {
         return {std::nullopt, parser.isSet(kSurround)
                                   ? u"--entourer demande --couleur (%1)"_s.arg(colourList())
-                                  : u"--couleur demande --entourer LETTRE"_s};
+                                  : u"--couleur demande --entourer LETTRE ou --reveler"_s};
     }
     if (parser.isSet(kSurround)) {
         // One letter, or its entry as the window's list shows it ("E/e").
@@ -289,7 +383,12 @@ QString versionText()
 QString helpText()
 {
     return uR"(Utilisation : lexorne [--lettres LETTRES [--log [--absentes]] [--entourer LETTRE --couleur COULEUR] [FICHIER]]
-       lexorne --partie NOM [--log [--absentes]] [--entourer LETTRE --couleur COULEUR]
+       lexorne --lettres LETTRES|--qui LETTRE=JOUEUR...
+               [--essai JOUEUR=TEXTE]... [--erreurs-max N]
+               [--log [--erreurs] [--resultats]]
+               [--reveler [--spoiler] [--couleur COULEUR]] [FICHIER]
+       lexorne --partie NOM [--log [--absentes] [--erreurs] [--resultats]]
+               [--entourer LETTRE --couleur COULEUR] [--reveler [--spoiler]]
        lexorne --parties
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
@@ -323,6 +422,30 @@ Options :
                          --lettres et de FICHIER. Lit la partie sans jamais
                          l'écrire, même quand la fenêtre est ouverte.
 
+Toute une partie :
+  --qui LETTRE=JOUEUR    Coche LETTRE et l'attribue à JOUEUR (« E=Alice ») ;
+                         à répéter, dans l'ordre de la partie. Une lettre
+                         rapporte autant de points que la citation en compte.
+  --essai JOUEUR=TEXTE   Une proposition de toute la citation par JOUEUR, à
+                         sa place dans l'ordre de la partie : juste (lettre
+                         pour lettre, sans tenir compte des majuscules, des
+                         accents, des espaces, de la ponctuation ni des
+                         chiffres ; œ vaut oe, æ ae), elle rapporte les
+                         lettres encore cachées ; fausse, c'est une erreur.
+  --erreurs-max N        La limite d'erreurs, de 1 à 999 (0 : aucune).
+  --erreurs              Ajoute au log « Erreurs : 3 », ou « Erreurs : 3/10 »
+                         avec une limite. Une erreur est une lettre proposée
+                         absente de la citation ou une proposition fausse.
+                         Demande --log.
+  --resultats            Ajoute au log « Résultats : Alice 12 pts, Bob 1 pt
+                         (2 erreurs) », par points, puis par erreurs, puis
+                         par ordre d'arrivée. Demande --log.
+  --reveler              Écrit toute la citation, chaque lettre encore cachée
+                         en couleur (--couleur, Rouge foncé sinon), puis le
+                         log demandé.
+  --spoiler              Entoure la citation révélée de [spoiler] et
+                         [/spoiler]. Demande --reveler.
+
 Arguments :
   FICHIER                La citation, en UTF-8 ; « - » pour l'entrée standard.
 
@@ -334,13 +457,15 @@ Codes de retour :
      impossible à écrire (une sortie fermée par son lecteur, comme avec
      « | head », finit sans message) ;
   2  mauvaise utilisation : option inconnue, lettre hors de A à Z, couleur
-     inconnue, --entourer sans --couleur...
+     inconnue, --entourer sans --couleur, nom de joueur vide, de plus de
+     40 caractères ou sur plusieurs lignes...
 Les messages d'erreur tiennent sur une ligne, sur la sortie d'erreur.
 
 Exemples :
   lexorne --lettres aenrst --log citation.txt
   printf '%s' "Le chat" | lexorne --lettres e --entourer e --couleur "rouge fonce"
   lexorne --partie "Citations d'hiver #12" --log
+  lexorne --qui e=Alice --essai "Chloé=Le chat" --log --resultats citation.txt
 )"_s.arg(colourList());
 }
 

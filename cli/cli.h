@@ -4,6 +4,8 @@
 // [--entourer LETTRE --couleur COULEUR] [FICHIER]` masks a quotation without a window, for
 // scripts and forum bots; `--parties` lists the stored games and `--partie NOM`
 // posts one of them; `--help` and `--version` answer without one too.
+// scripts and forum bots; `--qui`, `--essai` and `--reveler` play the whole game
+// (game/game.h); `--help` and `--version` answer without one too.
 //
 // Qt Core only: no application object, no running copy, and the store only
 // read, quietly. The program's main() asks opensWindow() first and hands
@@ -11,6 +13,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "game/game.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -49,6 +52,17 @@ struct Request
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
     QString file;             // empty or "-" for standard input
     QString game;             // --partie: the stored game's name
+    // The whole game: --qui and --essai in the order given, --erreurs-max,
+    // the lines --erreurs and --resultats, --reveler and --spoiler.
+    game::Ledger ledger;
+    int missLimit = 0;
+    game::GameLines lines;
+    bool reveal = false;
+    bool spoiler = false;
+
+    // Whether the game's functions make the post rather than the masking
+    // alone, which can stream.
+    bool playsGame() const { return reveal || lines.misses || lines.results; }
 };
 
 // A request, or the one-line French message of a usage error.
@@ -103,6 +117,9 @@ struct StoredOutput
 };
 StoredOutput listStoredGames();
 StoredOutput postStoredGame(const Request &request);
+// The post of a whole game (playsGame()) for well-formed UTF-8 quotation
+// bytes, exactly as the window makes it; nothing for ill-formed bytes.
+std::optional<QByteArray> renderGame(const Request &request, QByteArrayView bytes);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();

@@ -149,6 +149,16 @@ int runUnguarded(const QStringList &arguments)
             detail::writeError(input.error);
             return kBadInput;
         }
+        if (request.playsGame()) {
+            std::optional<QByteArray> post = renderGame(request, input.bytes);
+            if (!post) {
+                const std::optional<qsizetype> at = firstInvalidUtf8(input.bytes);
+                detail::writeError(invalidAt(*at, quint8(input.bytes[*at])));
+                return kBadInput;
+            }
+            output = std::move(*post);
+            break;
+        }
         Rendered rendered = renderUtf8(request, std::move(input.bytes));
         if (!rendered.text) {
             detail::writeError(rendered.invalidOffset >= 0

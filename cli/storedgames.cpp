@@ -36,6 +36,7 @@ Games readGames()
     onScreen.id = screen.id;
     onScreen.quotation = std::move(screen.game->quotation);
     onScreen.letters = screen.game->letters;
+    onScreen.ledger = screen.game->ledger.value_or(QString());
     settings::AssembleGames(*file.games, std::move(onScreen));
     return {std::move(file.games), {}};
 }
@@ -65,6 +66,12 @@ StoredOutput postStoredGame(const Request &request)
             continue;
         Request stored = request;
         stored.board.states = game.letters;
+        if (const std::optional<game::StoredLedger> ledger = game::ReadLedger(game.ledger)) {
+            stored.ledger = ledger->ledger;
+            stored.missLimit = ledger->missLimit;
+        }
+        if (stored.playsGame())
+            return {renderGame(stored, game.quotation.toUtf8()), {}};
         return {render(stored, game.quotation), {}};
     }
     return {std::nullopt,

@@ -125,6 +125,16 @@ QList<int> LetterTally::hiddenLetters(const Board &board) const
     return letters;
 }
 
+qsizetype LetterTally::hiddenCount(const Board &board) const
+{
+    const MaskedCodes hidden(board);
+    qsizetype count = 0;
+    for (int c = 0; c < kUnits; ++c)
+        if (m_codes[c] > 0 && hidden.hides(char16_t(c)))
+            count += m_codes[c];
+    return count;
+}
+
 LetterTally CountLetters(const QString &quotation)
 {
     LetterTally tally;

@@ -34,6 +34,9 @@ public:
     // once every letter of the quotation shows.
     QList<int> hiddenLetters(const Board &board) const;
 
+    // Characters of the quotation that `board` turns into "*".
+    qsizetype hiddenCount(const Board &board) const;
+
 private:
     friend LetterTally CountLetters(const QString &quotation);
 

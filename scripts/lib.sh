@@ -18,10 +18,13 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins
 # for the end-to-end suite, the clipboard and input tools, the keyboard map
 # compiler, a nested Wayland compositor with its clipboard tools, the desktop
 # validators, and the private session bus of every end-to-end run
-# (tests/e2e/xsession.sh). dbus-x11 is left out on purpose: nothing may
+# (tests/e2e/xsession.sh), and the forum renderers the posts are read back
+# through (tests/forum/tst_renderers: cmark, cmark-gfm, markdown-it on
+# Node.js, Parse::BBCode). dbus-x11 is left out on purpose: nothing may
 # depend on libdbus starting a bus by itself.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" xvfb openbox xdotool xclip x11-xkb-utils
-    weston wl-clipboard imagemagick desktop-file-utils appstream dbus-daemon)
+    weston wl-clipboard imagemagick desktop-file-utils appstream dbus-daemon
+    cmark cmark-gfm nodejs node-markdown-it libparse-bbcode-perl)
 # What scripts/bench needs on top: the X extensions its probe uses (XTEST to
 # type, XFIXES to see the clipboard change hands, DAMAGE to see drawing), and
 # hyperfine to time whole command-line processes.

@@ -20,6 +20,7 @@ namespace {
 
 const QString kQuotationKey = QStringLiteral("General Settings/Citation");
 const QString kGameIdKey = QStringLiteral("Partie/Identifiant");
+const QString kLedgerKey = QStringLiteral("Partie/Journal");
 
 QString letterKey(int index)
 {
@@ -266,7 +267,8 @@ QString Store::readGameId() const
 }
 
 bool Store::writeScreenGame(const QString &id, const QString &quotation,
-                            const std::array<LetterState, kLetterCount> &letters)
+                            const std::array<LetterState, kLetterCount> &letters,
+                            const QString &ledger)
 {
     const std::lock_guard lock(m_mutex);
     if (!m_settings)
@@ -276,6 +278,10 @@ bool Store::writeScreenGame(const QString &id, const QString &quotation,
     m_settings->setValue(kQuotationKey, encodeQuotation(quotation));
     for (int i = 0; i < kLetterCount; ++i)
         m_settings->setValue(letterKey(i), QString::number(static_cast<int>(letters[i])));
+    if (ledger.isEmpty())
+        m_settings->remove(kLedgerKey);
+    else
+        m_settings->setValue(kLedgerKey, ledger);
     m_settings->setValue(kGameIdKey, id);
     return sync();
 }
@@ -301,6 +307,41 @@ bool Store::removeLetter(int index)
     return sync();
 }
 
+std::optional<QString> Store::readLedger() const
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings || !m_settings->contains(kLedgerKey))
+        return std::nullopt;
+    const QVariant value = m_settings->value(kLedgerKey);
+    if (value.typeId() == QMetaType::QString)
+        return value.toString();
+    // An unquoted comma makes a list of the value: never a ledger we wrote.
+    return QStringLiteral("\x01");
+}
+
+bool Store::writeLedger(const QString &text)
+{
+    return write(kLedgerKey, text);
+}
+
+std::optional<QString> Store::setLedgerAside()
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings || !m_settings->contains(kLedgerKey))
+        return std::nullopt;
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString key = kLedgerKey + QStringLiteral(" illisible ") + stamp;
+    for (int n = 2; m_settings->contains(key); ++n)
+        key = kLedgerKey + QStringLiteral(" illisible ") + stamp + QLatin1Char('-') +
+              QString::number(n);
+    m_settings->setValue(key, m_settings->value(kLedgerKey));
+    m_settings->remove(kLedgerKey);
+    if (!sync())
+        return std::nullopt;
+    return key;
+}
+
 bool Store::removeGame()
 {
     const std::lock_guard lock(m_mutex);
@@ -316,6 +357,7 @@ bool Store::removeGame()
     for (int i = 0; i < kLetterCount; ++i)
         drop(letterKey(i));
     drop(kQuotationKey);
+    drop(kLedgerKey);
     return !changed || sync();
 }
 
@@ -340,6 +382,8 @@ QuietRead ReadStoreQuietly()
     game.quotation = Store::decodeQuotation(settings->value(kQuotationKey));
     for (int i = 0; i < kLetterCount; ++i)
         game.letters[i] = Store::decodeLetter(settings->value(letterKey(i)));
+    if (const QVariant ledger = settings->value(kLedgerKey); ledger.typeId() == QMetaType::QString)
+        game.ledger = ledger.toString();
     const QVariant id = settings->value(kGameIdKey);
     read.id = id.typeId() == QMetaType::QString ? id.toString() : QString();
     read.game = std::move(game);
@@ -352,6 +396,7 @@ StoredGame LoadSettings(Store &store)
     game.quotation = store.readQuotation();
     for (int i = 0; i < kLetterCount; ++i)
         game.letters[i] = store.readLetter(i);
+    game.ledger = store.readLedger();
     return game;
 }
 

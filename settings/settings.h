@@ -25,10 +25,12 @@ struct StoredGame
 {
     QString quotation;
     std::array<LetterState, kLetterCount> letters{};
+    std::optional<QString> ledger; // Store::readLedger()
 };
 
 // Per-user store, organization "Quillmoor", application "Lexorne".
-// Sections "General Settings" (key "Citation") and "Alpha" (keys "0".."25").
+// Sections "General Settings" (key "Citation"), "Alpha" (keys "0".."25")
+// and "Partie" (key "Journal").
 //
 // The file is read once, when the store opens; every write is flushed at
 // once, and write functions return false when the store could not be written
@@ -64,8 +66,21 @@ public:
     bool writeLetter(int index, LetterState state);
     bool removeLetter(int index);
 
-    // Removes the quotation and the 26 letter keys in one write; other keys
-    // stay.
+    // The ledger of the whole game (who proposed what, the guesses), as
+    // text the game reads (game/game.h), in a section of its own ("Partie",
+    // key "Journal") that older versions never read; nothing when absent.
+    // A value that is not text (a list, bytes, put there by hand) comes back
+    // as a text that no ledger reads.
+    std::optional<QString> readLedger() const;
+    bool writeLedger(const QString &text);
+    // Moves the stored ledger, exactly as stored, to a key of its own
+    // beside it ("Partie/Journal illisible <date>"), which nothing reads or
+    // deletes; returns that key, or nothing when the store could not be
+    // written.
+    std::optional<QString> setLedgerAside();
+
+    // Removes the quotation, the 26 letter keys and the ledger in one write;
+    // other keys stay.
     bool removeGame();
 
     // Where the store lives, for messages to the user.
@@ -90,8 +105,10 @@ public:
     // above hold ("Partie/Identifiant"; empty when a store of an older
     // version holds it), and the whole game on screen replaced in one write.
     QString readGameId() const;
+    // An empty ledger removes the stored one.
     bool writeScreenGame(const QString &id, const QString &quotation,
-                         const std::array<LetterState, kLetterCount> &letters);
+                         const std::array<LetterState, kLetterCount> &letters,
+                         const QString &ledger);
 
 private:
     bool openChecked();

@@ -39,6 +39,11 @@ void StoreWriter::writeQuotation(const QString &text)
     enqueue({Subject::Quotation, {}, text});
 }
 
+void StoreWriter::writeLedger(const QString &text)
+{
+    enqueue({Subject::Ledger, [text](Store &store) { return store.writeLedger(text); }, {}});
+}
+
 void StoreWriter::resetGame()
 {
     enqueue({Subject::Game, [](Store &store) { return ResetSettings(store); }, {}});

@@ -29,6 +29,7 @@ public:
         Quotation,
         Game,
         Games, // the list of games (settings/gamesfile.h)
+        Ledger,
     };
     Q_ENUM(Subject)
 
@@ -42,6 +43,8 @@ public:
     void writeLetter(int index, LetterState state);
     // A quotation still waiting to be written is replaced by the newer one.
     void writeQuotation(const QString &text);
+    // The whole game's ledger, as text (Store::writeLedger).
+    void writeLedger(const QString &text);
     // ResetSettings: deletes the stored game.
     void resetGame();
     // A write of the list of games, in order with the others.

@@ -8,6 +8,7 @@
 #include "ui/lettercounts.h"
 #include "ui/qtcompat.h"
 #include "ui/textbox.h"
+#include "ui/wholegame.h"
 #include "version/version.h"
 
 #include <QCheckBox>
@@ -328,10 +329,27 @@ void frmMain::showEvent(QShowEvent *event)
 
 void frmMain::showRendering(TextFill::Step step)
 {
-    strRendu =
-        RenderQuotation(quotationText(), m_board.board(),
-                        {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)});
+    strRendu = game::RenderGame(m_game->game(quotationText()), renderOptions());
     showResult(strRendu, step);
+}
+
+game::RenderOptions frmMain::renderOptions() const
+{
+    return {.log = {.letterLog = isTicked(chkRecap), .absentLetters = isTicked(chkAbsent)},
+            .lines = m_game->lines()};
+}
+
+void frmMain::cmdReveal_Click()
+{
+    const QString text = game::RevealGame(
+        m_game->game(quotationText()), renderOptions(),
+        {forum::Profile::BBCode, forum::Mark{cboBBCode2->currentIndex()}, m_game->spoiler()});
+    const bool copy = isTicked(chkClip);
+    m_game->reveal(text, m_shownResult, [this, copy, text](const QString &shown) {
+        showResult(shown);
+        if (copy && shown == text)
+            putOnClipboard(text);
+    });
 }
 
 QString frmMain::quotationText() const

@@ -4,6 +4,7 @@
 // result, with the generate and highlight commands and the game's start and end.
 #pragma once
 
+#include "game/game.h"
 #include "settings/games.h"
 #include "settings/settings.h"
 #include "settings/storewriter.h"
@@ -32,6 +33,7 @@ namespace lexorne {
 
 class GameList;
 class GamesPanel;
+class WholeGame;
 
 // Every control carries its member name as objectName; the letter boxes are
 // "chkLetter0" ("A") to "chkLetter25" ("Z").
@@ -90,6 +92,12 @@ public:
     const BoardModel &boardModel() const { return m_board; }
     // The ticks and resets that Ctrl+Z undoes.
     QUndoStack *undoStack() const { return m_undo; }
+    // The whole game beside the board: credits, guesses, misses, reveal.
+    WholeGame &wholeGame() const;
+    // "Révéler": the whole quotation with the letters still hidden marked in
+    // the colour list's colour, the log as ticked, in the result box and,
+    // with "Copier dans le presse-papier" ticked, on the clipboard.
+    void cmdReveal_Click();
 
     // Who tells the user about a failed save (default: a message box).
     void setProblemReporter(ProblemReporter reporter);
@@ -146,6 +154,7 @@ private:
     void tell(const QString &message);
 
     void showRendering(TextFill::Step step = TextFill::Step::Whole);
+    game::RenderOptions renderOptions() const;
     QString quotationText() const;
     void showResult(const QString &text, TextFill::Step step = TextFill::Step::Whole);
     static void putOnClipboard(const QString &text);
@@ -154,6 +163,7 @@ private:
     settings::StoreWriter m_writer;
     BoardModel m_board;
     QUndoStack *m_undo = nullptr;
+    WholeGame *m_game = nullptr;
     QTimer m_autosave;
     // Everything that goes into the two text boxes goes through here.
     TextFill m_fill;

@@ -5,8 +5,10 @@
 // and at close, reset, undo and redo, and what is told when the store fails.
 #include "ui/frmMain.h"
 
+#include "ui/boardkeys.h"
 #include "ui/checkstate.h"
 #include "ui/gameundo.h"
+#include "ui/wholegame.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -67,13 +69,18 @@ void frmMain::restoreGame(const settings::StoredGame &game)
         m_pendingMessages << setAsideMessage(m_store.setAsidePath());
     // A long game shows its start first, and the window with it.
     m_fill.fill(txtOrigin, game.quotation, TextFill::Step::StartFirst);
+    m_game = new WholeGame(m_board, m_writer, this);
     m_board.setStates(game.letters);
+    if (const QString message = m_game->restore(game.ledger, m_store); !message.isEmpty())
+        m_pendingMessages << message;
     showRendering(TextFill::Step::StartFirst);
 }
 
 void frmMain::followStore()
 {
     m_undo = new QUndoStack(this);
+    m_game->attach(*m_undo);
+    new BoardKeys(chkLetter, this);
     connect(&m_board, &BoardModel::letterChanged, this, [this](int index, LetterState state) {
         if (!m_showingGame)
             m_writer.writeLetter(index, state);
@@ -117,11 +124,9 @@ void frmMain::chkLetter_Click(int Index)
     if (Index < 0 || Index >= kLetterCount)
         return;
     const LetterState shown = toLetterState(chkLetter[Index]->checkState());
-    const LetterState before = m_board.state(Index);
-    // The box only shows what the model already holds.
-    if (shown == before)
-        return;
-    m_undo->push(new TickCommand(m_board, Index, before, shown));
+    // The box only shows what the model already holds; a change is one
+    // step, with its credit when a player is named.
+    m_game->tick(Index, shown);
 }
 
 void frmMain::showBoardState(int index, LetterState state)
@@ -133,11 +138,12 @@ void frmMain::showBoardState(int index, LetterState state)
 
 void frmMain::cmdReset_Click()
 {
-    GameSnapshot before{quotationText(), m_board.states(), m_shownResult};
+    GameSnapshot before{quotationText(), m_board.states(), m_game->state(), m_shownResult};
     m_undo->push(new ResetCommand(
         std::move(before), [this] { clearGame(); },
         [this](const GameSnapshot &game) {
             m_board.setStates(game.letters);
+            m_game->setState(game.ledger);
             setQuotation(game.quotation);
             // The store follows at once, as it does for a tick.
             m_writer.writeQuotation(game.quotation);
@@ -151,6 +157,7 @@ void frmMain::clearGame()
     // after, leaves "0" under its key, as it always has.
     m_writer.resetGame();
     m_board.setStates({});
+    m_game->clear();
     setQuotation(QString());
     showResult(QString());
 }
@@ -190,6 +197,7 @@ void frmMain::storeFailed(settings::StoreWriter::Subject subject)
     switch (subject) {
     case settings::StoreWriter::Subject::Letter:
     case settings::StoreWriter::Subject::Game:
+    case settings::StoreWriter::Subject::Ledger:
         if (!std::exchange(m_letterWriteReported, true))
             tell(letterWriteMessage(m_store.location()));
         break;
@@ -202,6 +210,11 @@ void frmMain::storeFailed(settings::StoreWriter::Subject subject)
             tell(gamesWriteMessage(m_store.location()));
         break;
     }
+}
+
+WholeGame &frmMain::wholeGame() const
+{
+    return *m_game;
 }
 
 void frmMain::tell(const QString &message)

@@ -7,6 +7,7 @@
 
 #include "ui/gamelist.h"
 #include "ui/gamespanel.h"
+#include "ui/wholegame.h"
 
 #include <QGroupBox>
 #include <QKeySequence>
@@ -56,6 +57,8 @@ settings::GameRecord frmMain::screenGame() const
     settings::GameRecord game;
     game.quotation = quotationText();
     game.letters = m_board.states();
+    if (!(m_game->state() == game::StoredLedger()))
+        game.ledger = game::WriteLedger(m_game->state());
     return game;
 }
 
@@ -65,6 +68,7 @@ void frmMain::showGame(const settings::GameRecord &game)
     m_showingGame = true;
     m_board.setStates(game.letters);
     m_showingGame = false;
+    m_game->setState(game::ReadLedger(game.ledger).value_or(game::StoredLedger()));
     setQuotation(game.quotation);
     showRendering();
 }

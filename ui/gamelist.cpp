@@ -179,11 +179,13 @@ void GameList::apply(const State &state)
         if (found != at.cend() && !(fresh.games[*found] == game))
             setContent(game, fresh.games[*found]);
     }
-    if (state.currentId != m_currentId) {
-        m_currentId = state.currentId;
-        m_screen.show(m_games[current()]);
-    }
+    // Saved before the next game is shown: showing it writes parts of it
+    // to the store, which must by then hold it whole.
+    const bool switched = state.currentId != m_currentId;
+    m_currentId = state.currentId;
     save();
+    if (switched)
+        m_screen.show(m_games[current()]);
     emit listChanged();
 }
 
@@ -202,7 +204,7 @@ void GameList::save()
     if (m_currentId != m_storedId) {
         m_storedId = m_currentId;
         m_writer.writeGames([game = m_games[current()]](settings::Store &store) {
-            return store.writeScreenGame(game.id, game.quotation, game.letters);
+            return store.writeScreenGame(game.id, game.quotation, game.letters, game.ledger);
         });
     }
 }

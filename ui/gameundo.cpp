@@ -6,30 +6,30 @@
 
 namespace lexorne {
 
-namespace {
-
-QString letterName(int index)
-{
-    return QString(QChar(char16_t(u'A' + index)));
-}
-
-} // namespace
-
-TickCommand::TickCommand(BoardModel &board, int index, LetterState before, LetterState after)
-    : QUndoCommand(after == LetterState::Ticked
-                       ? QStringLiteral("Cocher %1").arg(letterName(index))
-                       : QStringLiteral("Décocher %1").arg(letterName(index))),
-      m_board(board), m_index(index), m_before(before), m_after(after)
+GameStepCommand::GameStepCommand(const QString &text, BoardModel &board,
+                                 std::function<void(const game::StoredLedger &)> setLedger,
+                                 game::StoredLedger before, game::StoredLedger after, Letter letter)
+    : QUndoCommand(text), m_board(board), m_setLedger(std::move(setLedger)),
+      m_before(std::move(before)), m_after(std::move(after)), m_letter(letter)
 {}
 
-void TickCommand::undo()
+void GameStepCommand::undo()
 {
-    m_board.setState(m_index, m_before);
+    if (m_letter.index >= 0)
+        m_board.setState(m_letter.index, m_letter.before);
+    m_setLedger(m_before);
+    if (shown)
+        shown(false);
 }
 
-void TickCommand::redo()
+void GameStepCommand::redo()
 {
-    m_board.setState(m_index, m_after);
+    // The board first: whoever follows the ledger sees the letter as ticked.
+    if (m_letter.index >= 0)
+        m_board.setState(m_letter.index, m_letter.after);
+    m_setLedger(m_after);
+    if (shown)
+        shown(true);
 }
 
 ResetCommand::ResetCommand(GameSnapshot before, std::function<void()> reset,

@@ -258,6 +258,48 @@ private slots:
         fails("two files", 2, {u"--lettres"_s, u"e"_s, u"citation.txt"_s, u"autre.txt"_s}, "abc",
               none, "autre.txt");
 
+        ok("credits, misses and results",
+           {u"--qui"_s, u"e=Alice"_s, u"--qui"_s, u"T=Bob"_s, u"--log"_s, u"--erreurs"_s,
+            u"--resultats"_s},
+           none, "Le chat",
+           "*e ***t\r\r\r   E - T\r   Erreurs : 0\r   R\xC3\xA9sultats : Alice 1 pt, Bob 1 pt");
+        ok("guesses in the order given, with a limit",
+           {u"--lettres"_s, u"e"_s, u"--qui"_s, u"k=Bob"_s, u"--essai"_s, u"Chloé=le chat"_s,
+            u"--essai"_s, u"Bob=le chien"_s, u"--erreurs-max"_s, u"3"_s, u"--log"_s, u"--erreurs"_s,
+            u"--resultats"_s},
+           none, "Le chat",
+           "*e ****\r\r\r   E - K\r   Erreurs : 2/3\r   R\xC3\xA9sultats : Chlo\xC3\xA9 5 pts, "
+           "Bob 0 pt (2 erreurs)");
+        ok("a name is no markup", {u"--qui"_s, u"e=[/color]"_s, u"--log"_s, u"--resultats"_s}, none,
+           "e", "e\r\r\r   E\r   R\xC3\xA9sultats : [\xE2\x80\x8B/color] 1 pt");
+        ok("reveal in a spoiler",
+           {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--spoiler"_s, u"--couleur"_s, u"vert"_s},
+           none, "Le h", "[spoiler][color=green]L[/color]e [color=green]h[/color][/spoiler]");
+        ok("reveal with the log, first colour by default",
+           {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--log"_s}, none, "eh",
+           "e[color=darkred]h[/color]\r\r\r   E");
+        fails("credit without a name", 2, {u"--qui"_s, u"e"_s}, none, none, "LETTRE=JOUEUR");
+        fails("name too long", 2, {u"--qui"_s, u"e="_s + QString(41, u'x')}, none, none,
+              "40 caract");
+        fails("letter credited twice", 2, {u"--qui"_s, u"e=A"_s, u"--qui"_s, u"E=B"_s}, none, none,
+              "lettre E");
+        fails("guess without a name", 2, {u"--lettres"_s, u"e"_s, u"--essai"_s, u"le chat"_s}, none,
+              none, "JOUEUR=TEXTE");
+        fails("guess without letters", 2, {u"--essai"_s, u"A=le chat"_s}, none, none,
+              "--essai demande --lettres ou --qui");
+        fails("misses line without the log", 2, {u"--lettres"_s, u"e"_s, u"--erreurs"_s}, none,
+              none, "--erreurs demande --log");
+        fails("limit out of range", 2, {u"--lettres"_s, u"e"_s, u"--erreurs-max"_s, u"-1"_s}, none,
+              none, "« -1 »");
+        fails("spoiler without the reveal", 2, {u"--lettres"_s, u"e"_s, u"--spoiler"_s}, none, none,
+              "--reveler");
+        fails("reveal and highlight", 2,
+              {u"--lettres"_s, u"e"_s, u"--reveler"_s, u"--entourer"_s, u"e"_s, u"--couleur"_s,
+               u"vert"_s},
+              none, none, "--entourer");
+        fails("reveal of Latin-1 text", 1, {u"--lettres"_s, u"e"_s, u"--reveler"_s}, none, "ab\xE9",
+              "0xE9 à la position 2 ");
+
         fails("missing file", 1, {u"--lettres"_s, u"e"_s, u"absent.txt"_s}, none, none,
               "absent.txt");
         fails("folder instead of a file", 1, {u"--lettres"_s, u"e"_s, u"."_s}, none, none, "« . »");

@@ -192,8 +192,10 @@ private slots:
     void helpNamesEverything()
     {
         const QString help = helpText();
-        for (const QString &word : {u"--help"_s, u"--version"_s, u"--lettres"_s, u"--log"_s,
-                                    u"--entourer"_s, u"--couleur"_s, u"FICHIER"_s})
+        for (const QString &word :
+             {u"--help"_s, u"--version"_s, u"--lettres"_s, u"--log"_s, u"--entourer"_s,
+              u"--couleur"_s, u"FICHIER"_s, u"--qui"_s, u"--essai"_s, u"--erreurs-max"_s,
+              u"--erreurs "_s, u"--resultats"_s, u"--reveler"_s, u"--spoiler"_s})
             QVERIFY2(help.contains(word), qPrintable(word));
         for (const QString &name : highlight::colourNames())
             QVERIFY2(help.contains(name), qPrintable(name));

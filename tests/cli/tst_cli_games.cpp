@@ -173,7 +173,7 @@ private slots:
         QList<GameRecord> games{record(u"ida"_s, u"A"_s, u"A 0"_s, u"AB"),
                                 record(u"idb"_s, u"B"_s, u"B 0"_s, u"AB")};
         auto store = std::make_unique<Store>();
-        QVERIFY(store->writeScreenGame(u"ida"_s, u"A 0"_s, games[0].letters));
+        QVERIFY(store->writeScreenGame(u"ida"_s, u"A 0"_s, games[0].letters, {}));
         QVERIFY(WriteGamesFile(gamesPath(), games));
 
         std::atomic<bool> stop = false;
@@ -188,7 +188,7 @@ private slots:
                 WriteGamesFile(gamesPath(), games);
                 onScreen = 1 - onScreen;
                 store->writeScreenGame(games[onScreen].id, games[onScreen].quotation,
-                                       games[onScreen].letters);
+                                       games[onScreen].letters, {});
                 ++switches;
             }
         });

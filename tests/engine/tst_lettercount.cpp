@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/engine.h"
 #include "engine/lettercount.h"
+#include "engine/nfc.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -210,6 +211,8 @@ void TestLetterCount::agreesWithMasking()
             if (!b.isTicked(k) && differences(now, RenderQuotation(text, withBox(b, k))) > 0)
                 expected.append(k);
         QCOMPARE(letters(tally.hiddenLetters(b)), letters(expected));
+        // Every position the masking changed is a character the board hides.
+        QCOMPARE(tally.hiddenCount(b), differences(now, toNfc(text)));
     }
 }
 

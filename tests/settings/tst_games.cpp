@@ -367,7 +367,10 @@ private slots:
             Store store;
             QVERIFY(store.readGameId().isEmpty());
             const auto letters = Board::fromLetters(u"Z", u"Y").states;
-            QVERIFY(store.writeScreenGame(u"id7"_s, u"Nouvelle\nligne"_s, letters));
+            QVERIFY(store.writeScreenGame(u"id7"_s, u"Nouvelle\nligne"_s, letters, u"{}"_s));
+            QCOMPARE(LoadSettings(store).ledger, u"{}"_s);
+            QVERIFY(store.writeScreenGame(u"id7"_s, u"Nouvelle\nligne"_s, letters, QString()));
+            QCOMPARE(LoadSettings(store).ledger, std::nullopt);
             QCOMPARE(store.readGameId(), u"id7"_s);
             const StoredGame back = LoadSettings(store);
             QCOMPARE(back.quotation, u"Nouvelle\nligne"_s);

@@ -6,6 +6,7 @@
 #include "settings/gamesfile.h"
 #include "tests/support/mainwindow.h"
 #include "ui/gamelist.h"
+#include "ui/wholegame.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -229,6 +230,27 @@ private slots:
         undo->undo();
         undo->undo();
         QCOMPARE(m_main.origin()->toPlainText(), u"deux, tapé"_s);
+    }
+
+    // Each game keeps its own ledger, in the store's keys while on screen.
+    void ledgerGoesWithItsGame()
+    {
+        QVERIFY(open());
+        type(u"Alpha"_s);
+        QCOMPARE(m_main.window().wholeGame().setPlayer(u"Alice"_s), QString());
+        m_main.letter(QChar(u'A'))->click();
+        const game::StoredLedger alpha = m_main.window().wholeGame().state();
+        QCOMPARE(alpha.ledger.size(), 1);
+        list().addNew();
+        QCOMPARE(m_main.window().wholeGame().state(), game::StoredLedger());
+        QCOMPARE(game::ReadLedger(m_main.stored(u"Partie/Journal"_s).toString()).value_or(alpha),
+                 game::StoredLedger());
+        m_main.window().close();
+        QVERIFY(open());
+        QCOMPARE(m_main.window().wholeGame().state(), game::StoredLedger());
+        list().switchTo(0);
+        QCOMPARE(m_main.window().wholeGame().state(), alpha);
+        QCOMPARE(m_main.stored(u"Partie/Journal"_s).toString(), game::WriteLedger(alpha));
     }
 
     void badNames_data()
