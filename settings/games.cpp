@@ -260,7 +260,7 @@ QString UniqueGameName(const QString &name, const QStringList &taken)
         // Never half a surrogate pair.
         if (!base.isEmpty() && base.back().isHighSurrogate())
             base.chop(1);
-        const QString candidate = base.trimmed() + suffix;
+        QString candidate = base.trimmed() + suffix;
         if (!isTaken(candidate))
             return candidate;
     }

@@ -311,7 +311,8 @@ QString GameList::importQuotations(const QString &path)
         game.quotation = std::move(quotation.text);
         games.append(std::move(game));
     }
-    return addGames(u"Importer %1 citations"_s.arg(games.size()), std::move(games));
+    const QString what = u"Importer %1 citations"_s.arg(games.size());
+    return addGames(what, std::move(games));
 }
 
 QString GameList::importGames(const QString &path)
@@ -325,7 +326,8 @@ QString GameList::importGames(const QString &path)
         return read.error;
     if (read.games->isEmpty())
         return u"le fichier ne contient aucune partie"_s;
-    return addGames(u"Importer %1 parties"_s.arg(read.games->size()), std::move(*read.games));
+    const QString what = u"Importer %1 parties"_s.arg(read.games->size());
+    return addGames(what, std::move(*read.games));
 }
 
 QString GameList::exportGames(const QString &path, bool all) const
