@@ -36,7 +36,6 @@ class QToolButton;
 namespace lexorne {
 
 class GamePanel;
-class GamesPanel;
 
 // Every control carries its member name as objectName; the letter boxes are
 // "chkLetter0" ("A") to "chkLetter25" ("Z").
@@ -108,11 +107,8 @@ public:
     // What the about window is built from the next time it is created.
     void setAboutOptions(AboutOptions options);
 
-    // The list of games and its panel beside the window (frmMainGames.cpp);
-    // the panel is closed at start.
+    // The list of games, shown in the game panel (frmMainGames.cpp).
     GameList &gameList() { return m_games; }
-    void setGamesPanelShown(bool shown);
-    bool isGamesPanelShown() const;
 
     // Pixels per twip times 15: the one factor the whole layout is scaled by.
     double layoutScale() const { return m_scale; }
@@ -228,8 +224,6 @@ private:
     // The window's size as its design draws it, the panel closed.
     QSize m_clientSize;
 
-    GamesPanel *m_gamesPanel = nullptr;
-    QSize m_closedSize;
     // A game being put on screen is in the store already: its letters are
     // not written one by one.
     bool m_showingGame = false;

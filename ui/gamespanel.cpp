@@ -21,7 +21,7 @@ namespace lexorne {
 namespace {
 
 const QString kJsonFilter = u"Parties de Lexorne (*.json);;Tous les fichiers (*)"_s;
-const QString kTextFilter = u"Texte (*.txt);;Tous les fichiers (*)"_s;
+const QString kImportFilter = u"Parties ou citations (*.json *.txt);;Tous les fichiers (*)"_s;
 
 } // namespace
 
@@ -33,7 +33,7 @@ GamesPanel::GamesPanel(GameList &games, QWidget *parent)
         QMessageBox::warning(window(), QString::fromLatin1(kApplicationTitle), message);
     };
 
-    auto *label = new QLabel(u"Parti&es :"_s, this);
+    auto *label = new QLabel(u"Parties enre&gistrées :"_s, this);
     label->setObjectName(u"lblParties"_s);
     lstParties = new QListWidget(this);
     lstParties->setObjectName(u"lstParties"_s);
@@ -44,25 +44,23 @@ GamesPanel::GamesPanel(GameList &games, QWidget *parent)
                            u"Ctrl+Pg.Préc. et Ctrl+Pg.Suiv. passent d'une partie à l'autre."_s);
     lstParties->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    cmdNouvellePartie = button(u"cmdNouvellePartie"_s, u"&Nouvelle"_s,
+    cmdNouvellePartie = button(u"cmdNouvellePartie"_s, u"&Ajouter"_s, u"Ajouter une partie"_s,
                                u"Commence une nouvelle partie, vide, à côté des autres"_s);
-    cmdRenommerPartie =
-        button(u"cmdRenommerPartie"_s, u"Reno&mmer…"_s, u"Change le nom de la partie choisie"_s);
-    cmdDupliquerPartie = button(u"cmdDupliquerPartie"_s, u"&Dupliquer"_s,
+    cmdRenommerPartie = button(u"cmdRenommerPartie"_s, u"Re&baptiser…"_s, u"Rebaptiser la partie"_s,
+                               u"Change le nom de la partie choisie"_s);
+    cmdDupliquerPartie = button(u"cmdDupliquerPartie"_s, u"&Dupliquer"_s, u"Dupliquer la partie"_s,
                                 u"Fait une copie de la partie choisie, sous un autre nom"_s);
-    cmdSupprimerPartie = button(u"cmdSupprimerPartie"_s, u"Suppr&imer"_s,
-                                u"Supprime la partie choisie (Ctrl+Z la rétablit)"_s);
-    cmdImporterCitations =
-        button(u"cmdImporterCitations"_s, u"Importer des &citations…"_s,
-               u"Lit un fichier texte en UTF-8 où une ligne vide sépare les citations, et en fait "
-               u"autant de nouvelles parties"_s);
-    cmdImporterPartie =
-        button(u"cmdImporterPartie"_s, u"Importer &une partie…"_s,
-               u"Ajoute les parties d'un fichier exporté par Lexorne, sur cet ordinateur ou un "
-               u"autre"_s);
-    cmdExporterPartie = button(u"cmdExporterPartie"_s, u"E&xporter la partie…"_s,
-                               u"Écrit la partie à l'écran, ou toutes, dans un fichier à "
-                               u"importer sur un autre ordinateur"_s);
+    cmdSupprimerPartie =
+        button(u"cmdSupprimerPartie"_s, u"Ra&yer"_s, u"Rayer la partie de la liste"_s,
+               u"Supprime la partie choisie (Ctrl+Z la rétablit)"_s);
+    cmdImporter = button(u"cmdImporter"_s, u"Importer un fic&hier…"_s, u"Importer un fichier"_s,
+                         u"Un fichier .json exporté par Lexorne, sur cet ordinateur ou un autre, "
+                         u"ajoute ses parties ; un fichier texte en UTF-8, où une ligne vide "
+                         u"sépare les citations, en fait autant de nouvelles parties"_s);
+    cmdExporterPartie =
+        button(u"cmdExporterPartie"_s, u"E&xporter la partie…"_s, u"Exporter la partie"_s,
+               u"Écrit la partie à l'écran, ou toutes, dans un fichier à "
+               u"importer sur un autre ordinateur"_s);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
@@ -73,8 +71,7 @@ GamesPanel::GamesPanel(GameList &games, QWidget *parent)
     grid->addWidget(cmdDupliquerPartie, 1, 0);
     grid->addWidget(cmdSupprimerPartie, 1, 1);
     layout->addLayout(grid);
-    layout->addWidget(cmdImporterCitations);
-    layout->addWidget(cmdImporterPartie);
+    layout->addWidget(cmdImporter);
     layout->addWidget(cmdExporterPartie);
 
     connect(lstParties, &QListWidget::itemClicked, this,
@@ -85,18 +82,19 @@ GamesPanel::GamesPanel(GameList &games, QWidget *parent)
     connect(cmdRenommerPartie, &QPushButton::clicked, this, &GamesPanel::cmdRenommerPartie_Click);
     connect(cmdDupliquerPartie, &QPushButton::clicked, this, &GamesPanel::cmdDupliquerPartie_Click);
     connect(cmdSupprimerPartie, &QPushButton::clicked, this, &GamesPanel::cmdSupprimerPartie_Click);
-    connect(cmdImporterCitations, &QPushButton::clicked, this,
-            &GamesPanel::cmdImporterCitations_Click);
-    connect(cmdImporterPartie, &QPushButton::clicked, this, &GamesPanel::cmdImporterPartie_Click);
+    connect(cmdImporter, &QPushButton::clicked, this, &GamesPanel::cmdImporter_Click);
     connect(cmdExporterPartie, &QPushButton::clicked, this, &GamesPanel::cmdExporterPartie_Click);
     connect(&m_games, &GameList::listChanged, this, &GamesPanel::fill);
     fill();
 }
 
-QPushButton *GamesPanel::button(const QString &name, const QString &caption, const QString &tip)
+QPushButton *GamesPanel::button(const QString &name, const QString &caption, const QString &spoken,
+                                const QString &tip)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(name);
+    // The caption alone ("Nouvelle") would not say of what.
+    button->setAccessibleName(spoken);
     button->setToolTip(tip);
     button->setAccessibleDescription(tip);
     button->setAutoDefault(false);
@@ -127,8 +125,7 @@ void GamesPanel::fill()
     if (current >= 0)
         lstParties->setCurrentRow(int(current));
     const bool ready = m_games.isLoaded();
-    for (QPushButton *b : {cmdNouvellePartie, cmdRenommerPartie, cmdDupliquerPartie,
-                           cmdImporterCitations, cmdImporterPartie})
+    for (QPushButton *b : {cmdNouvellePartie, cmdRenommerPartie, cmdDupliquerPartie, cmdImporter})
         b->setEnabled(ready);
     cmdSupprimerPartie->setEnabled(ready && games.size() > 1);
 }
@@ -172,20 +169,17 @@ void GamesPanel::cmdSupprimerPartie_Click()
     m_games.remove(lstParties->currentRow());
 }
 
-void GamesPanel::cmdImporterCitations_Click()
+void GamesPanel::cmdImporter_Click()
 {
     const QString path =
-        QFileDialog::getOpenFileName(window(), u"Importer des citations"_s, QString(), kTextFilter);
-    if (!path.isEmpty())
-        report(u"Citations non importées"_s, m_games.importQuotations(path));
-}
-
-void GamesPanel::cmdImporterPartie_Click()
-{
-    const QString path =
-        QFileDialog::getOpenFileName(window(), u"Importer une partie"_s, QString(), kJsonFilter);
-    if (!path.isEmpty())
+        QFileDialog::getOpenFileName(window(), u"Importer un fichier"_s, QString(), kImportFilter);
+    if (path.isEmpty())
+        return;
+    // Lexorne's exports are .json; anything else is read as quotations.
+    if (path.endsWith(u".json"_s, Qt::CaseInsensitive))
         report(u"Partie non importée"_s, m_games.importGames(path));
+    else
+        report(u"Citations non importées"_s, m_games.importQuotations(path));
 }
 
 void GamesPanel::cmdExporterPartie_Click()

@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Quillmoor
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The "Parties" part of the game panel: the list of games (a click or Enter
+// The "Parties" section of the game panel: the list of games (a click or Enter
 // puts a game on screen, typing its first letters finds it), and the
 // buttons that make, rename, duplicate, delete, import and export games.
 // Everything it does goes through the GameList.
@@ -32,13 +32,13 @@ public:
     void cmdRenommerPartie_Click();
     void cmdDupliquerPartie_Click();
     void cmdSupprimerPartie_Click();
-    void cmdImporterCitations_Click();
-    void cmdImporterPartie_Click();
+    void cmdImporter_Click();
     void cmdExporterPartie_Click();
 
 private:
     void fill();
-    QPushButton *button(const QString &name, const QString &caption, const QString &tip);
+    QPushButton *button(const QString &name, const QString &caption, const QString &spoken,
+                        const QString &tip);
     void report(const QString &what, const QString &error);
 
     GameList &m_games;
@@ -48,8 +48,7 @@ private:
     QPushButton *cmdRenommerPartie = nullptr;
     QPushButton *cmdDupliquerPartie = nullptr;
     QPushButton *cmdSupprimerPartie = nullptr;
-    QPushButton *cmdImporterCitations = nullptr;
-    QPushButton *cmdImporterPartie = nullptr;
+    QPushButton *cmdImporter = nullptr;
     QPushButton *cmdExporterPartie = nullptr;
 };
 

@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QUndoStack>
 
 using namespace lexorne;
@@ -52,9 +53,9 @@ class TestGameList : public QObject
     bool open()
     {
         m_main.open();
-        // The panel is made when first opened; its controls stay after.
-        m_main.window().setGamesPanelShown(true);
-        m_main.window().setGamesPanelShown(false);
+        // The list is in the game panel, made when first opened.
+        if (auto *panel = m_main.get<QToolButton>(u"cmdPartie"_s); !panel->isChecked())
+            panel->click();
         return QTest::qWaitFor([this] { return list().isLoaded(); });
     }
     QStringList names() const
@@ -89,49 +90,18 @@ private slots:
     void init() { QVERIFY(m_main.begin()); }
     void cleanup() { m_main.end(); }
 
-    void controls_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char *name : {"lstParties", "cmdNouvellePartie", "cmdRenommerPartie",
-                                 "cmdDupliquerPartie", "cmdSupprimerPartie", "cmdImporterCitations",
-                                 "cmdImporterPartie", "cmdExporterPartie"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-    void controls()
-    {
-        QFETCH(QString, name);
-        QVERIFY(open());
-        QWidget *control = m_main.get(name);
-        QVERIFY(!control->toolTip().isEmpty());
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
-        QVERIFY(accessible);
-        QVERIFY(!accessible->text(QAccessible::Name).remove(u'&').trimmed().isEmpty());
-        // Reachable by an access key: its own, or its label's.
-        const auto *button = qobject_cast<QAbstractButton *>(control);
-        const QString caption =
-            button ? button->text() : m_main.get<QLabel>(u"lblParties"_s)->text();
-        QVERIFY2(caption.contains(QRegularExpression(u"&\\w"_s)), qPrintable(caption));
-        // Closed, the window is as it always was; open, it is wider.
-        frmMain &w = m_main.window();
-        const QSize closed = w.size();
-        QVERIFY(!control->isVisibleTo(&w));
-        w.setGamesPanelShown(true);
-        QVERIFY(control->isVisibleTo(&w));
-        QVERIFY(w.width() > closed.width());
-        w.setGamesPanelShown(false);
-        QCOMPARE(w.size(), closed);
-    }
-
     void olderStoreOpensAsOneGame()
     {
         testsupport::MainWindow::storeGame(u"Le cœur a ses raisons"_s, u"E");
         const QByteArray before = fileBytes(m_main.settings().storePath());
-        QVERIFY(open());
-        QCOMPARE(shown(), u"[Le cœur a ses raisons]"_s);
+        m_main.open();
+        QVERIFY(QTest::qWaitFor([this] { return list().isLoaded(); }));
         // Nothing written at start, and no games file made.
         m_main.window().waitUntilStored();
         QCOMPARE(fileBytes(m_main.settings().storePath()), before);
         QVERIFY(!QFile::exists(gamesPath()));
+        QVERIFY(open());
+        QCOMPARE(shown(), u"[Le cœur a ses raisons]"_s);
     }
 
     // Two games side by side across restarts; the game on screen stays where
@@ -360,7 +330,7 @@ private slots:
         QTRY_COMPARE(told.size(), 1);
         QVERIFY2(told[0].contains(u"mis de côté"_s), qPrintable(told[0]));
         QCOMPARE(m_main.origin()->toPlainText(), u"Gardée"_s);
-        w.setGamesPanelShown(true);
+        m_main.get<QToolButton>(u"cmdPartie"_s)->click();
         QCOMPARE(shown(), u"[Gardée]"_s);
         QVERIFY(!QFile::exists(gamesPath()));
     }
