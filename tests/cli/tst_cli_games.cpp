@@ -8,8 +8,10 @@
 #include "settings/settings.h"
 #include "tests/support/testsupport.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -124,6 +126,11 @@ private slots:
             u"aucune partie ne s'appelle « Trois »"_s);
         row("unreadable file", u"broken"_s, {u"--parties"_s}, 1, {},
             u"les parties enregistrées n'ont pas pu être lues"_s);
+        // Judged before Qt parses it, and left where it is for the window.
+        row("store with a typed value", u"typed"_s, {u"--parties"_s}, 1, {},
+            u"la partie enregistrée n'a pas pu être lue"_s);
+        row("markdown post", u"two"_s, {u"--partie"_s, u"un"_s, u"--forum"_s, u"markdown"_s}, 0,
+            "\\*n \\*\\*\\*\\*");
         row("with --lettres", u"two"_s, {u"--partie"_s, u"Un"_s, u"--lettres"_s, u"e"_s}, 2, {},
             u"s'excluent"_s);
         row("with a file", u"two"_s, {u"--partie"_s, u"Un"_s, u"x.txt"_s}, 2, {}, u"de trop"_s);
@@ -152,6 +159,12 @@ private slots:
             QFile file(gamesPath());
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("{\"format\": \"lexorne-parties\", ");
+        }
+        if (setup == u"typed") {
+            QVERIFY(QDir().mkpath(QFileInfo(storePath()).path()));
+            QFile file(storePath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[General%20Settings]\nCitation=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x1)\n");
         }
         const QMap<QString, QByteArray> before = snapshot();
         const Outcome outcome = run(arguments);
