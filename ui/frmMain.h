@@ -166,6 +166,8 @@ private:
     void cmdPartie_Click();
     void placePanel();
     void forumChanged(forum::Profile profile);
+    // The forum of the game put on screen: chosen, stored, shown.
+    void followProfile(forum::Profile profile);
     QString forumPost(const QString &rendered) const;
     void schedulePreview();
     void refreshPreview();

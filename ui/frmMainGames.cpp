@@ -43,6 +43,7 @@ settings::GameRecord frmMain::screenGame() const
     settings::GameRecord game;
     game.quotation = strOriginal();
     game.letters = m_board.states();
+    game.profile = forum::profileName(m_profile);
     if (!(m_game.state() == game::StoredLedger()))
         game.ledger = game::WriteLedger(m_game.state());
     return game;
@@ -55,6 +56,10 @@ void frmMain::showGame(const settings::GameRecord &game)
     m_board.setStates(game.letters);
     m_showingGame = false;
     m_game.setState(game::ReadLedger(game.ledger).value_or(game::StoredLedger()));
+    // Each game is posted on its own forum; a game that names none, or one
+    // this version does not know, keeps the forum chosen now.
+    if (const std::optional<forum::Profile> profile = forum::profileFromName(game.profile))
+        followProfile(*profile);
     setQuotation(game.quotation);
     showRendering();
 }

@@ -137,6 +137,16 @@ void frmMain::forumChanged(forum::Profile profile)
     refreshPreview();
 }
 
+void frmMain::followProfile(forum::Profile profile)
+{
+    if (profile == m_profile)
+        return;
+    m_profile = profile;
+    m_writer.writeOption(kForumKey, forum::profileName(profile));
+    if (m_panel)
+        m_panel->setProfile(profile);
+}
+
 QString frmMain::forumPost(const QString &rendered) const
 {
     return forum::Post(m_profile, rendered);

@@ -9,6 +9,7 @@
 #include "ui/wholegame.h"
 
 #include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -191,6 +192,31 @@ private slots:
         QVERIFY(open());
         QCOMPARE(shown(), after);
         QCOMPARE(m_main.origin()->toPlainText(), onScreen);
+    }
+
+    // Each game keeps its forum: switching games switches the choice, and
+    // the next start finds the game on screen with its own.
+    void forumFollowsTheGame()
+    {
+        QVERIFY(open());
+        auto *forumList = m_main.get<QComboBox>(u"cboForum"_s);
+        const auto choose = [forumList](forum::Profile profile) {
+            forumList->setCurrentIndex(int(profile));
+            emit forumList->activated(int(profile));
+        };
+        type(u"un"_s);
+        choose(forum::Profile::Markdown);
+        list().addNew();
+        choose(forum::Profile::BBCode);
+        list().switchTo(0);
+        QCOMPARE(forumList->currentIndex(), int(forum::Profile::Markdown));
+        list().switchTo(1);
+        QCOMPARE(forumList->currentIndex(), int(forum::Profile::BBCode));
+        list().switchTo(0);
+        m_main.window().close();
+        QVERIFY(open());
+        QCOMPARE(m_main.get<QComboBox>(u"cboForum"_s)->currentIndex(),
+                 int(forum::Profile::Markdown));
     }
 
     // Typing is no step of the stack: undo and redo of the steps around it
