@@ -44,6 +44,8 @@ const QString kMisses = u"erreurs"_s;
 const QString kResults = u"resultats"_s;
 const QString kReveal = u"reveler"_s;
 const QString kSpoiler = u"spoiler"_s;
+const QString kGames = u"parties"_s;
+const QString kGame = u"partie"_s;
 const QString kHelp = u"help"_s;
 const QString kVersion = u"version"_s;
 
@@ -240,6 +242,8 @@ Parsed parseArguments(const QStringList &arguments)
         {kResults, {}},
         {kReveal, {}},
         {kSpoiler, {}},
+        {kGames, {}},
+        {kGame, {}, u"NOM"_s},
     });
     // QCommandLineParser has no option with an optional value: "--spoiler=STYLE"
     // is read here as "--spoiler" and its style.
@@ -272,13 +276,35 @@ Parsed parseArguments(const QStringList &arguments)
     }
 
     for (const QString &name : {kLetters, kLog, kAbsent, kSurround, kColour, kForum, kMissLimit,
-                                kMisses, kResults, kReveal, kSpoiler})
+                                kMisses, kResults, kReveal, kSpoiler, kGames, kGame})
         if (parser.optionNames().count(name) > 1)
             return {std::nullopt, u"l'option %1 est donnée plusieurs fois"_s.arg(option(name))};
 
     const QStringList files = parser.positionalArguments();
-    // Letters credited with --qui are ticked as by --lettres.
-    if (!parser.isSet(kLetters) && !parser.isSet(kWho)) {
+    if (parser.isSet(kGames)) {
+        for (const QString &name : parser.optionNames())
+            if (name != kGames)
+                return {std::nullopt,
+                        u"l'option --parties ne se combine pas avec %1"_s.arg(option(name))};
+        if (!files.isEmpty())
+            return {std::nullopt,
+                    u"l'option --parties ne lit pas de fichier : « %1 » est de trop"_s.arg(
+                        files.first())};
+        request.action = Request::Action::ListGames;
+        return {request, {}};
+    }
+    if (parser.isSet(kGame)) {
+        // The stored game brings its quotation and its board.
+        for (const QString &name : {kLetters, kWho, kGuess})
+            if (parser.isSet(name))
+                return {std::nullopt, u"--partie et %1 s'excluent : la citation et les lettres "
+                                      u"sont celles de la partie"_s.arg(option(name))};
+        if (!files.isEmpty())
+            return {std::nullopt,
+                    u"--partie ne lit pas de fichier : « %1 » est de trop"_s.arg(files.first())};
+        request.game = parser.value(kGame);
+    } else if (!parser.isSet(kLetters) && !parser.isSet(kWho)) {
+        // Letters credited with --qui are ticked as by --lettres.
         // Highlighting the bare quotation would show the whole answer.
         for (const QString &name : {kLog, kAbsent, kSurround, kColour, kForum, kGuess, kMissLimit,
                                     kMisses, kResults, kReveal, kSpoiler})
@@ -295,7 +321,7 @@ Parsed parseArguments(const QStringList &arguments)
         return {std::nullopt, u"rien à faire : indiquez --lettres LETTRES (voir lexorne --help)"_s};
     }
 
-    request.action = Request::Action::Mask;
+    request.action = parser.isSet(kGame) ? Request::Action::PostGame : Request::Action::Mask;
     const QString letters = parser.value(kLetters);
     for (const QChar c : letters)
         if (!letterIndex(c))
@@ -411,6 +437,10 @@ QString helpText()
                [--reveler [--spoiler[=STYLE]] [--couleur COULEUR]]
                [--forum PROFIL]
                [FICHIER]
+       lexorne --partie NOM [--log [--absentes] [--erreurs] [--resultats]]
+               [--entourer LETTRE --couleur COULEUR] [--reveler [--spoiler]]
+               [--forum PROFIL]
+       lexorne --parties
 
 Sans argument, lexorne ouvre la fenêtre du jeu. Avec --lettres, il masque la
 citation lue dans FICHIER (ou sur l'entrée standard, si FICHIER est absent ou
@@ -446,6 +476,11 @@ Options :
                          chaque saut de ligne est gardé, et --entourer met la
                          lettre en gras (--couleur y est facultatif). Vaut
                          pour --log, --absentes et --entourer.
+  --parties              Liste les parties enregistrées, un nom par ligne.
+  --partie NOM           Prend la citation et les lettres cochées de la partie
+                         enregistrée NOM (majuscules indifférentes) au lieu de
+                         --lettres et de FICHIER. Lit la partie sans jamais
+                         l'écrire, même quand la fenêtre est ouverte.
 
 Toute une partie :
   --qui LETTRE=JOUEUR    Coche LETTRE et l'attribue à JOUEUR (« E=Alice ») ;
@@ -480,9 +515,10 @@ Arguments :
 Codes de retour :
   0  succès ;
   1  entrée invalide : fichier introuvable ou illisible, texte qui n'est
-     pas de l'UTF-8 (le message donne la position de l'octet fautif), ou
-     sortie impossible à écrire (une sortie fermée par son lecteur, comme
-     avec « | head », finit sans message) ;
+     pas de l'UTF-8 (le message donne la position de l'octet fautif), partie
+     inconnue ou parties illisibles, ou sortie impossible à écrire (une
+     sortie fermée par son lecteur, comme avec « | head », finit sans
+     message) ;
   2  mauvaise utilisation : option inconnue, lettre hors de A à Z, couleur
      inconnue, --entourer sans --couleur, nom de joueur vide, de plus de
      40 caractères ou sur plusieurs lignes...
@@ -495,6 +531,7 @@ Exemples :
   printf '%s' "Le chat" |
     lexorne --lettres e --entourer e --couleur "rouge fonce" --forum bbcode-hex
   lexorne --lettres aenrst --log --forum markdown citation.txt
+  lexorne --partie "Citations d'hiver #12" --log
   lexorne --qui e=Alice --essai "Chloé=Le chat" --log --resultats citation.txt
 )"_s.arg(wrapped(colourList(), 35, 80, 25));
 }

@@ -3,10 +3,12 @@
 // The command line: `lexorne --lettres LETTRES [--log [--absentes]]
 // [--entourer LETTRE --couleur COULEUR] [--forum PROFIL] [FICHIER]` masks a quotation without a
 // window, for scripts and forum bots; `--qui`, `--essai` and `--reveler` play the whole
-// game (game/game.h); `--help` and `--version` answer without one too.
+// game (game/game.h); `--parties` lists the stored games and `--partie NOM` posts one of
+// them; `--help` and `--version` answer without one too.
 //
-// Qt Core only: no application object, no store, no running copy. The
-// program's main() asks opensWindow() first and hands everything else to run().
+// Qt Core only: no application object, no running copy, and the store only
+// read, quietly. The program's main() asks opensWindow() first and hands
+// everything else to run().
 #pragma once
 
 #include "engine/engine.h"
@@ -41,6 +43,8 @@ struct Request
         Help,
         Version,
         Mask,
+        ListGames, // --parties
+        PostGame,  // --partie NOM
     };
     Action action = Action::Help;
     Board board;              // the letters given to --lettres, ticked
@@ -49,6 +53,7 @@ struct Request
     int colour = -1;          // --couleur: palette index, -1 with no --entourer
     forum::Profile forum = forum::Profile::BBCode; // --forum
     QString file;                                  // empty or "-" for standard input
+    QString game;                                  // --partie: the stored game's name
     // The whole game: --qui and --essai in the order given, --erreurs-max,
     // the lines --erreurs and --resultats, --reveler and --spoiler.
     game::Ledger ledger;
@@ -98,6 +103,18 @@ QByteArray render(const Request &request, const QString &quotation);
 // masking, or the reveal, already written for the forum. render() gives the
 // finished post.
 QString renderGame(const Request &request, const QString &quotation);
+
+// What the stored games give (cli/storedgames.cpp): the names, one a line
+// (--parties), or the game's post as "On y va !" would make it with its
+// stored board and the request's options (--partie). Nothing, with the
+// French line, when the store cannot be read or holds no such game.
+struct StoredOutput
+{
+    std::optional<QByteArray> text;
+    QString error;
+};
+StoredOutput listStoredGames();
+StoredOutput postStoredGame(const Request &request);
 
 // The French usage text of --help, and the line of --version.
 QString helpText();

@@ -151,6 +151,19 @@ int run(const QStringList &arguments)
             break;
         case Request::Action::Mask:
             return mask(*parsed.request);
+        case Request::Action::ListGames:
+        case Request::Action::PostGame: {
+            // The stored games are small and read whole, apart from the filter.
+            StoredOutput stored = parsed.request->action == Request::Action::ListGames
+                                      ? listStoredGames()
+                                      : postStoredGame(*parsed.request);
+            if (!stored.text) {
+                detail::writeError(stored.error);
+                return kBadInput;
+            }
+            output = std::move(*stored.text);
+            break;
+        }
         }
         return put(output).value_or(kSuccess);
     } catch (const std::bad_alloc &) {

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings.h"
 
+#include "settings/games.h"
 #include "settings/storefile.h"
 #include "version/version.h"
 
@@ -18,6 +19,7 @@ namespace lexorne::settings {
 namespace {
 
 const QString kQuotationKey = QStringLiteral("General Settings/Citation");
+const QString kGameIdKey = QStringLiteral("Partie/Identifiant");
 const QString kLedgerKey = QStringLiteral("Partie/Journal");
 
 QString letterKey(int index)
@@ -251,7 +253,11 @@ LetterState Store::readLetter(int index) const
     const std::lock_guard lock(m_mutex);
     if (!m_settings)
         return LetterState::Unticked;
-    const QVariant value = m_settings->value(letterKey(index));
+    return decodeLetter(m_settings->value(letterKey(index)));
+}
+
+LetterState Store::decodeLetter(const QVariant &value)
+{
     // Only the texts this program writes count; a number, a list or any other
     // text put there by hand leaves the box unticked.
     if (value.typeId() != QMetaType::QString)
@@ -262,6 +268,35 @@ LetterState Store::readLetter(int index) const
     if (text == u"2")
         return LetterState::Greyed;
     return LetterState::Unticked;
+}
+
+QString Store::readGameId() const
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
+        return QString();
+    const QVariant value = m_settings->value(kGameIdKey);
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
+}
+
+bool Store::writeScreenGame(const QString &id, const QString &quotation,
+                            const std::array<LetterState, kLetterCount> &letters,
+                            const QString &ledger)
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_settings)
+        return false;
+    // One sync, so that the file on disk holds either game whole, never a
+    // mix of the two; the id goes with them.
+    m_settings->setValue(kQuotationKey, encodeQuotation(quotation));
+    for (int i = 0; i < kLetterCount; ++i)
+        m_settings->setValue(letterKey(i), QString::number(static_cast<int>(letters[i])));
+    if (ledger.isEmpty())
+        m_settings->remove(kLedgerKey);
+    else
+        m_settings->setValue(kLedgerKey, ledger);
+    m_settings->setValue(kGameIdKey, id);
+    return sync();
 }
 
 bool Store::writeLetter(int index, LetterState state)
@@ -339,6 +374,38 @@ bool Store::removeGame()
     drop(kQuotationKey);
     drop(kLedgerKey);
     return !changed || sync();
+}
+
+QuietRead ReadStoreQuietly()
+{
+    QuietRead read;
+    // Judged before QSettings reads a byte of it, as the window's store is;
+    // but only read here: setting it aside is the window's to do.
+    const QString path = storeFilePath();
+    read.location = path;
+    if (QFileInfo(path).isFile() && !isAcceptableStoreFile(path)) {
+        read.error =
+            QStringLiteral("la partie enregistrée n'a pas pu être lue (%1)").arg(read.location);
+        return read;
+    }
+    const std::unique_ptr<QSettings> settings = openStore();
+    read.location = settings->fileName();
+    settings->allKeys(); // parses every section now, see openChecked()
+    if (settings->status() != QSettings::NoError) {
+        read.error =
+            QStringLiteral("la partie enregistrée n'a pas pu être lue (%1)").arg(read.location);
+        return read;
+    }
+    StoredGame game;
+    game.quotation = Store::decodeQuotation(settings->value(kQuotationKey));
+    for (int i = 0; i < kLetterCount; ++i)
+        game.letters[i] = Store::decodeLetter(settings->value(letterKey(i)));
+    if (const QVariant ledger = settings->value(kLedgerKey); ledger.typeId() == QMetaType::QString)
+        game.ledger = ledger.toString();
+    const QVariant id = settings->value(kGameIdKey);
+    read.id = id.typeId() == QMetaType::QString ? id.toString() : QString();
+    read.game = std::move(game);
+    return read;
 }
 
 StoredGame LoadSettings(Store &store)

@@ -103,6 +103,17 @@ public:
     // in UTF-8 extended to lone surrogates. Exposed for the tests.
     static QVariant encodeQuotation(const QString &text);
     static QString decodeQuotation(const QVariant &stored);
+    // A stored letter value as readLetter() reads it.
+    static LetterState decodeLetter(const QVariant &value);
+
+    // Several games (settings/storegame.cpp): the id of the game the keys
+    // above hold ("Partie/Identifiant"; empty when a store of an older
+    // version holds it), and the whole game on screen replaced in one write.
+    QString readGameId() const;
+    // An empty ledger removes the stored one.
+    bool writeScreenGame(const QString &id, const QString &quotation,
+                         const std::array<LetterState, kLetterCount> &letters,
+                         const QString &ledger);
 
 private:
     bool openChecked();
@@ -117,6 +128,18 @@ private:
     QString m_setAsidePath;
     bool m_failed = false; // the last save failed: see recover()
 };
+
+// The game the store's keys hold and its id, read without writing, moving
+// or locking anything: for the command line, which may run while the window
+// writes. Nothing when the store cannot be read, and then why, in French.
+struct QuietRead
+{
+    std::optional<StoredGame> game;
+    QString id;
+    QString location;
+    QString error;
+};
+QuietRead ReadStoreQuietly();
 
 // The stored game, read in one pass from the store as opened.
 StoredGame LoadSettings(Store &store);

@@ -56,6 +56,11 @@ void StoreWriter::writeOption(const QString &key, const QString &value)
              {}});
 }
 
+void StoreWriter::writeGames(std::function<bool(Store &)> write)
+{
+    enqueue({Subject::Games, std::move(write), {}});
+}
+
 void StoreWriter::waitUntilWritten()
 {
     std::unique_lock lock(m_mutex);

@@ -29,6 +29,7 @@ public:
         Quotation,
         Game,
         Option,
+        Games, // the list of games (settings/gamesfile.h)
         Ledger,
     };
     Q_ENUM(Subject)
@@ -49,6 +50,8 @@ public:
     void resetGame();
     // One of the window's own choices (Store::writeOption).
     void writeOption(const QString &key, const QString &value);
+    // A write of the list of games, in order with the others.
+    void writeGames(std::function<bool(Store &)> write);
 
     // Returns once every write asked for so far is done.
     void waitUntilWritten();

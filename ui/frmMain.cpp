@@ -86,6 +86,7 @@ frmMain::frmMain(settings::Store &store, QWidget *parent)
             txtOrigin, [this] { return strOriginal(); }, chkLetter, m_board, txtRendu, this);
     // After the load: the lists' entries are part of what must fit.
     layoutControls();
+    setupGames();
     restorePanel();
 
     cmdExit->setFocus(Qt::OtherFocusReason);

@@ -6,10 +6,12 @@
 
 #include "forum/forum.h"
 #include "game/game.h"
+#include "settings/games.h"
 #include "settings/settings.h"
 #include "settings/storewriter.h"
 #include "ui/boardmodel.h"
 #include "ui/frmAbout.h"
+#include "ui/gamelist.h"
 #include "ui/textfill.h"
 #include "ui/wholegame.h"
 
@@ -105,6 +107,9 @@ public:
     // What the about window is built from the next time it is created.
     void setAboutOptions(AboutOptions options);
 
+    // The list of games, shown in the game panel (frmMainGames.cpp).
+    GameList &gameList() { return m_games; }
+
     // Pixels per twip times 15: the one factor the whole layout is scaled by.
     double layoutScale() const { return m_scale; }
 
@@ -146,6 +151,12 @@ private:
     void setQuotation(const QString &text);
     void autosaveQuotation();
     void storeFailed(settings::StoreWriter::Subject subject);
+
+    // Several games (frmMainGames.cpp).
+    void setupGames();
+    settings::GameRecord screenGame() const;
+    void showGame(const settings::GameRecord &game);
+    void showGameName();
     void tell(const QString &message);
 
     // The game panel and the forum (frmMainPanel.cpp).
@@ -155,6 +166,8 @@ private:
     void cmdPartie_Click();
     void placePanel();
     void forumChanged(forum::Profile profile);
+    // The forum of the game put on screen: chosen, stored, shown.
+    void followProfile(forum::Profile profile);
     QString forumPost(const QString &rendered) const;
     void schedulePreview();
     void refreshPreview();
@@ -169,7 +182,15 @@ private:
     BoardModel m_board;
     // The ledger beside the board; its steps go on m_undo.
     WholeGame m_game{m_board, m_writer};
-    // After the board and the game: their commands act on them until they go.
+    // The games the window keeps beside the one on screen; it puts them there.
+    GameList m_games{m_store,
+                     m_writer,
+                     m_undo,
+                     {[this] { return screenGame(); },
+                      [this](const settings::GameRecord &game) {
+                          showGame(game);
+                      }}};
+    // After the board and the games: their commands act on them until they go.
     QUndoStack m_undo;
     QTimer m_autosave;
     // Everything that goes into the two text boxes goes through here.
@@ -205,6 +226,10 @@ private:
     // The window's size as its design draws it, the panel closed.
     QSize m_clientSize;
 
+    // A game being put on screen is in the store already: its letters are
+    // not written one by one.
+    bool m_showingGame = false;
+
     QPointer<frmAbout> m_about;
     AboutOptions m_aboutOptions;
     ProblemReporter m_report;
@@ -219,6 +244,7 @@ private:
     // Each kind of failed write is told once a run.
     bool m_letterWriteReported = false;
     bool m_quotationWriteReported = false;
+    bool m_gamesWriteReported = false;
     // What to tell once the window is there to carry it.
     QStringList m_pendingMessages;
 };

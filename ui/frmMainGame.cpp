@@ -35,6 +35,14 @@ QString quotationWriteMessage(const QString &location)
         .arg(location);
 }
 
+QString gamesWriteMessage(const QString &location)
+{
+    return QStringLiteral("La liste des parties n'a pas pu être enregistrée (%1).\n"
+                          "Les derniers changements de la liste ne seront pas retrouvés "
+                          "au prochain lancement.")
+        .arg(location);
+}
+
 QString setAsideMessage(const QString &copy)
 {
     return QStringLiteral("La partie enregistrée n'a pas pu être lue.\n"
@@ -74,8 +82,10 @@ void frmMain::connectGame()
 {
     m_game.attach(m_undo);
     new BoardKeys(chkLetter, this);
-    connect(&m_board, &BoardModel::letterChanged, this,
-            [this](int index, LetterState state) { m_writer.writeLetter(index, state); });
+    connect(&m_board, &BoardModel::letterChanged, this, [this](int index, LetterState state) {
+        if (!m_showingGame)
+            m_writer.writeLetter(index, state);
+    });
     connect(&m_writer, &settings::StoreWriter::failed, this, &frmMain::storeFailed);
 
     m_autosave.setSingleShot(true);
@@ -201,6 +211,10 @@ void frmMain::storeFailed(settings::StoreWriter::Subject subject)
     case settings::StoreWriter::Subject::Option:
         // A choice of the window that did not reach the store costs nothing
         // typed; the game's next write tells about the store.
+        break;
+    case settings::StoreWriter::Subject::Games:
+        if (!std::exchange(m_gamesWriteReported, true))
+            tell(gamesWriteMessage(m_store.location()));
         break;
     }
 }

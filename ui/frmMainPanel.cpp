@@ -2,11 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's side of the game panel: the small button in the board's
 // empty corner that opens it, where the panel stands, the forum every post
-// is written for, and the preview that follows the game as it goes.
+// is written for, the preview that follows the game as it goes, and the
+// list of games.
 #include "ui/frmMain.h"
 
 #include "ui/gamecontrols.h"
 #include "ui/gamepanel.h"
+#include "ui/gamespanel.h"
 #include "ui/twips.h"
 
 #include <QCheckBox>
@@ -46,8 +48,8 @@ void frmMain::createPanelControl()
     cmdPartie->setShortcut(QKeySequence(Qt::ALT | Qt::Key_J));
     cmdPartie->setAccessibleName(u"Panneau de la partie"_s);
     cmdPartie->setAccessibleDescription(u"Ouvre ou ferme, à droite de la fenêtre, le panneau du "
-                                        u"forum et de l'aperçu"_s);
-    cmdPartie->setToolTip(u"Panneau de la partie : forum et aperçu (Alt+J)"_s);
+                                        u"forum, de l'aperçu et des parties"_s);
+    cmdPartie->setToolTip(u"Panneau de la partie : forum, aperçu et parties (Alt+J)"_s);
 
     // Read before the game is restored, so that its first rendering is
     // already the chosen forum's post. An unknown or edited value gives the
@@ -87,6 +89,10 @@ void frmMain::cmdPartie_Click()
         m_panel->addSection(game);
         connect(game, &GameControls::revealRequested, this, &frmMain::cmdReveal_Click);
         connect(&m_game, &WholeGame::changed, this, &frmMain::schedulePreview);
+        // The list of games below it.
+        auto *games = new GamesPanel(m_games);
+        games->setReporter([this](const QString &message) { m_report(message); });
+        m_panel->addSection(games);
         QWidget::setTabOrder(cmdPartie, m_panel->firstControl());
     }
     cmdPartie->setText(open ? u"«"_s : u"»"_s);
@@ -129,6 +135,16 @@ void frmMain::forumChanged(forum::Profile profile)
     // The result as the new forum reads it; the clipboard waits for a command.
     showResult(forumPost(m_rendu));
     refreshPreview();
+}
+
+void frmMain::followProfile(forum::Profile profile)
+{
+    if (profile == m_profile)
+        return;
+    m_profile = profile;
+    m_writer.writeOption(kForumKey, forum::profileName(profile));
+    if (m_panel)
+        m_panel->setProfile(profile);
 }
 
 QString frmMain::forumPost(const QString &rendered) const

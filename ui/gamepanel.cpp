@@ -47,6 +47,7 @@ GamePanel::GamePanel(QWidget *parent) : QWidget(parent)
     txtApercu->setObjectName(u"txtApercu"_s);
     txtApercu->setAccessibleName(u"Aperçu"_s);
     txtApercu->setAccessibleDescription(u"Le résultat tel que le forum l'affichera"_s);
+    txtApercu->setToolTip(u"Le résultat tel que le forum choisi l'affichera"_s);
     txtApercu->setOpenLinks(false);
     // Read by keyboard too: the caret moves, the text can be selected.
     txtApercu->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse |

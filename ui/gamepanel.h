@@ -3,7 +3,8 @@
 // The game panel, beside the main window when "Panneau de la partie" opens
 // it: the "Forum" the posts are written for and the "Aperçu" that shows a
 // post as that forum would. Built with layouts; each part of the game adds
-// its own section with addSection().
+// its own section with addSection(): the whole game's, then the list of
+// games.
 #pragma once
 
 #include "forum/forum.h"

@@ -142,6 +142,9 @@ private slots:
         // Nothing clipped, and every control inside its frame, panel or window.
         const QRegularExpression ours(u"^(fra|pic|txt|chk|cbo|lbl|cmd)"_s);
         for (QWidget *widget : w.findChildren<QWidget *>(ours)) {
+            // A closed panel beside the window takes no room in it.
+            if (!widget->isVisibleTo(&w))
+                continue;
             const QWidget *parent = widget->parentWidget();
             const QRect area =
                 qobject_cast<const QGroupBox *>(parent) ? parent->contentsRect() : parent->rect();

@@ -7,12 +7,16 @@
 #include "ui/gamepanel.h"
 #include "ui/themecolours.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -43,6 +47,25 @@ QStringList runs(const QTextDocument *document)
             out << run;
         }
     return out;
+}
+
+// Every access key of the window's controls that can be seen: its buttons'
+// own, and its labels' for their buddies.
+QStringList accessKeys(const QWidget *window)
+{
+    QStringList keys;
+    const auto add = [&keys](const QString &caption) {
+        const QRegularExpressionMatch key = QRegularExpression(u"&(\\w)"_s).match(caption);
+        if (key.hasMatch())
+            keys << key.captured(1).toUpper();
+    };
+    for (const QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        if (button->isVisibleTo(window))
+            add(button->text());
+    for (const QLabel *label : window->findChildren<QLabel *>())
+        if (label->buddy() && label->isVisibleTo(window))
+            add(label->text());
+    return keys;
 }
 
 } // namespace
@@ -115,6 +138,52 @@ private slots:
         }
         QCOMPARE(QAccessible::queryAccessibleInterface(preview())->text(QAccessible::Name),
                  u"Aperçu"_s);
+    }
+
+    // The panel's lines of the shared tab order: each control is there once
+    // the panel opens, named for a screen reader, explained by a tooltip,
+    // and (but for the read-only preview) reached by an access key of its
+    // own or of its label that no other control of the window uses.
+    void panelControls_data()
+    {
+        QTest::addColumn<QString>("spoken");
+        QFile file(u":/tests/taborder.txt"_s);
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        int rows = 0;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+            const QStringList fields = line.split(u'\t');
+            if (line.startsWith(u'#') || fields.value(2) != u"panel"_s)
+                continue;
+            QTest::newRow(qPrintable(fields[0])) << fields[1];
+            ++rows;
+        }
+        QVERIFY(rows > 0);
+    }
+    void panelControls()
+    {
+        QFETCH(QString, spoken);
+        const QString name = QString::fromUtf8(QTest::currentDataTag());
+        frmMain &w = m_main.open();
+        QVERIFY(w.findChildren<QWidget *>(name).isEmpty());
+        button()->click();
+        QWidget *control = m_main.get(name);
+        QVERIFY(control->isVisibleTo(&w));
+        QVERIFY(w.gamePanel()->isAncestorOf(control));
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(face);
+        QCOMPARE(face->text(QAccessible::Name), spoken);
+        QVERIFY(!control->toolTip().isEmpty());
+        if (name == u"txtApercu"_s)
+            return;
+        QString caption;
+        if (const auto *own = qobject_cast<QAbstractButton *>(control))
+            caption = own->text();
+        for (const QLabel *label : w.findChildren<QLabel *>())
+            if (label->buddy() == control)
+                caption = label->text();
+        const QRegularExpressionMatch key = QRegularExpression(u"&(\\w)"_s).match(caption);
+        QVERIFY2(key.hasMatch(), qPrintable(caption));
+        QCOMPARE(accessKeys(&w).count(key.captured(1).toUpper()), 1);
     }
 
     // What the result box and the clipboard get, by forum, and what the
