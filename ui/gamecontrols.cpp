@@ -111,7 +111,7 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
                        u"Révéler sous un spoiler"_s,
                        u"La citation révélée ne s'affiche qu'à qui clique dessus."_s);
     chkReddit =
-        named(new QCheckBox(u"À la Re&ddit"_s, this), u"chkReddit"_s, u"Spoiler à la Reddit"_s,
+        named(new QCheckBox(u"&À la Reddit"_s, this), u"chkReddit"_s, u"Spoiler à la Reddit"_s,
               u"Sur un forum Markdown, chaque ligne entre « >! » et « !< », comme "
               u"Reddit les lit, plutôt qu'un bloc <details>."_s);
 

@@ -186,7 +186,7 @@ private slots:
         QTest::newRow("results line") << u"chkResultats"_s << u"Ligne des résultats"_s << u"t"_s;
         QTest::newRow("reveal") << u"cmdReveler"_s << u"Révéler la citation"_s << u"R"_s;
         QTest::newRow("spoiler") << u"chkSpoiler"_s << u"Révéler sous un spoiler"_s << u"C"_s;
-        QTest::newRow("Reddit") << u"chkReddit"_s << u"Spoiler à la Reddit"_s << u"d"_s;
+        QTest::newRow("Reddit") << u"chkReddit"_s << u"Spoiler à la Reddit"_s << u"À"_s;
         QTest::newRow("ledger") << u"lstJournal"_s << u"Journal de la partie"_s << u"n"_s;
     }
 
