@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
             file.write("Import un\n\nImport deux\n");
     }
     auto *box = window.findChild<QPlainTextEdit *>(QStringLiteral("txtOrigin"));
-    QRandomGenerator random(quint32(QCoreApplication::applicationPid()));
+    QRandomGenerator random{quint32(QCoreApplication::applicationPid())};
     for (int round = 0;; ++round) {
         if (list.games().size() < 4 || (round % 25 == 0 && list.games().size() < 60))
             list.importQuotations(quotations);
