@@ -352,6 +352,13 @@ case_typical_request() {
 
     # The modal about window takes the keyboard and gives it back.
     keys alt+p
+    # Under weston 14 on a loaded machine the key has once been lost (the
+    # main window kept the focus): asked once more, the modal window being
+    # the only one it can open.
+    if ! xs_wait 5000 has_focus "À propos de $LX_TITLE *"; then
+        echo "   no about window 5 s after Alt+P: pressed again"
+        keys alt+p
+    fi
     wait_focus "À propos de $LX_TITLE *" 15000 "after Alt+P, the about window" || return
     keys Escape
     wait_focus "$MAIN" 15000 "after Escape, the main window" || return
