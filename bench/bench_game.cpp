@@ -112,18 +112,3 @@ void BM_Results(benchmark::State &state)
 BENCHMARK(BM_Results)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    // No display needed, and never the user's settings.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
