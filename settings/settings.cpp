@@ -123,6 +123,21 @@ QString identicalCopy(const QString &path)
     return QString();
 }
 
+// QSettings guards each save with a lock file beside the store. A copy of
+// the program killed between making that file and writing its owner into it
+// leaves it empty, and Qt cannot tell its owner is gone: every save would wait
+// until the file is 30 s old, and the window with it. Only one copy of the
+// program writes the store, and it makes its Store before any save, so an
+// empty lock found then is such a leftover. A lock that names its owner is
+// left to Qt, which knows whether that owner still runs.
+void removeEmptyLock(const QString &store)
+{
+    const QString lock = store + QStringLiteral(".lock");
+    const QFileInfo info(lock);
+    if (info.isFile() && !info.isSymLink() && info.size() == 0)
+        QFile::remove(lock);
+}
+
 } // namespace
 
 Store::Store()
@@ -135,6 +150,7 @@ Store::Store()
         return;
     m_settings = openStore();
     m_location = m_settings->fileName();
+    removeEmptyLock(m_location);
     if (!openChecked())
         m_settings.reset();
     else

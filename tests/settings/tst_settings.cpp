@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QTest>
 
@@ -340,6 +342,31 @@ private slots:
         QVERIFY(store.writeLetter(3, LetterState::Ticked));
         QCOMPARE(describe(LoadSettings(*std::make_unique<Store>())),
                  u"perdue ?|01110000000000000000000000"_s);
+    }
+
+    // The save lock of a copy killed before it wrote its owner into it is
+    // empty, and Qt would make every save wait until it is 30 s old; one
+    // that names a running owner is that owner's.
+    void leftoverLock_data()
+    {
+        QTest::addColumn<bool>("empty");
+        QTest::newRow("empty, left by a killed copy") << true;
+        QTest::newRow("held by a running owner") << false;
+    }
+    void leftoverLock()
+    {
+        QFETCH(bool, empty);
+        writeFile("[Alpha]\n1=1\n");
+        const QString lockPath = confPath() + u".lock"_s;
+        QLockFile held(lockPath);
+        if (empty) {
+            QFile lock(lockPath);
+            QVERIFY(lock.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(held.tryLock(0));
+        }
+        const Store store;
+        QCOMPARE(QFileInfo::exists(lockPath), !empty);
     }
 
     void unwritableStore_data()
