@@ -10,6 +10,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -21,7 +22,7 @@ namespace lexorne {
 namespace {
 
 const QString kJsonFilter = u"Parties de Lexorne (*.json);;Tous les fichiers (*)"_s;
-const QString kImportFilter = u"Parties ou citations (*.json *.txt);;Tous les fichiers (*)"_s;
+const QString kQuotationsFilter = u"Citations (*.txt);;Tous les fichiers (*)"_s;
 
 } // namespace
 
@@ -53,10 +54,23 @@ GamesPanel::GamesPanel(GameList &games, QWidget *parent)
     cmdSupprimerPartie =
         button(u"cmdSupprimerPartie"_s, u"Ra&yer"_s, u"Rayer la partie de la liste"_s,
                u"Supprime la partie choisie (Ctrl+Z la rétablit)"_s);
-    cmdImporter = button(u"cmdImporter"_s, u"Importer un fic&hier…"_s, u"Importer un fichier"_s,
-                         u"Un fichier .json exporté par Lexorne, sur cet ordinateur ou un autre, "
-                         u"ajoute ses parties ; un fichier texte en UTF-8, où une ligne vide "
-                         u"sépare les citations, en fait autant de nouvelles parties"_s);
+    // Two imports, and no letter left for a second access key in the open
+    // panel: one button, whose menu has keys of its own.
+    cmdImporter = button(u"cmdImporter"_s, u"Importer un fic&hier"_s, u"Importer un fichier"_s,
+                         u"Ajoute des parties prises dans un fichier : des citations à faire "
+                         u"deviner, ou des parties exportées par Lexorne"_s);
+    auto *imports = new QMenu(cmdImporter);
+    imports->setObjectName(u"mnuImporter"_s);
+    mnuImporterCitations = imports->addAction(u"Importer des &citations…"_s);
+    mnuImporterCitations->setObjectName(u"mnuImporterCitations"_s);
+    mnuImporterCitations->setToolTip(u"Un fichier texte en UTF-8, où une ligne vide sépare les "
+                                     u"citations : chacune devient une nouvelle partie"_s);
+    mnuImporterPartie = imports->addAction(u"Importer une &partie…"_s);
+    mnuImporterPartie->setObjectName(u"mnuImporterPartie"_s);
+    mnuImporterPartie->setToolTip(u"Un fichier .json exporté par Lexorne, sur cet ordinateur ou "
+                                  u"un autre : ses parties s'ajoutent à la liste"_s);
+    imports->setToolTipsVisible(true);
+    cmdImporter->setMenu(imports);
     cmdExporterPartie =
         button(u"cmdExporterPartie"_s, u"E&xporter la partie…"_s, u"Exporter la partie"_s,
                u"Écrit la partie à l'écran, ou toutes, dans un fichier à "
@@ -82,7 +96,9 @@ GamesPanel::GamesPanel(GameList &games, QWidget *parent)
     connect(cmdRenommerPartie, &QPushButton::clicked, this, &GamesPanel::cmdRenommerPartie_Click);
     connect(cmdDupliquerPartie, &QPushButton::clicked, this, &GamesPanel::cmdDupliquerPartie_Click);
     connect(cmdSupprimerPartie, &QPushButton::clicked, this, &GamesPanel::cmdSupprimerPartie_Click);
-    connect(cmdImporter, &QPushButton::clicked, this, &GamesPanel::cmdImporter_Click);
+    connect(mnuImporterCitations, &QAction::triggered, this,
+            &GamesPanel::mnuImporterCitations_Click);
+    connect(mnuImporterPartie, &QAction::triggered, this, &GamesPanel::mnuImporterPartie_Click);
     connect(cmdExporterPartie, &QPushButton::clicked, this, &GamesPanel::cmdExporterPartie_Click);
     connect(&m_games, &GameList::listChanged, this, &GamesPanel::fill);
     fill();
@@ -169,17 +185,20 @@ void GamesPanel::cmdSupprimerPartie_Click()
     m_games.remove(lstParties->currentRow());
 }
 
-void GamesPanel::cmdImporter_Click()
+void GamesPanel::mnuImporterCitations_Click()
+{
+    const QString path = QFileDialog::getOpenFileName(window(), u"Importer des citations"_s,
+                                                      QString(), kQuotationsFilter);
+    if (!path.isEmpty())
+        report(u"Citations non importées"_s, m_games.importQuotations(path));
+}
+
+void GamesPanel::mnuImporterPartie_Click()
 {
     const QString path =
-        QFileDialog::getOpenFileName(window(), u"Importer un fichier"_s, QString(), kImportFilter);
-    if (path.isEmpty())
-        return;
-    // Lexorne's exports are .json; anything else is read as quotations.
-    if (path.endsWith(u".json"_s, Qt::CaseInsensitive))
+        QFileDialog::getOpenFileName(window(), u"Importer une partie"_s, QString(), kJsonFilter);
+    if (!path.isEmpty())
         report(u"Partie non importée"_s, m_games.importGames(path));
-    else
-        report(u"Citations non importées"_s, m_games.importQuotations(path));
 }
 
 void GamesPanel::cmdExporterPartie_Click()

@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class QAction;
 class QListWidget;
 class QPushButton;
 
@@ -32,7 +33,8 @@ public:
     void cmdRenommerPartie_Click();
     void cmdDupliquerPartie_Click();
     void cmdSupprimerPartie_Click();
-    void cmdImporter_Click();
+    void mnuImporterCitations_Click();
+    void mnuImporterPartie_Click();
     void cmdExporterPartie_Click();
 
 private:
@@ -49,6 +51,8 @@ private:
     QPushButton *cmdDupliquerPartie = nullptr;
     QPushButton *cmdSupprimerPartie = nullptr;
     QPushButton *cmdImporter = nullptr;
+    QAction *mnuImporterCitations = nullptr;
+    QAction *mnuImporterPartie = nullptr;
     QPushButton *cmdExporterPartie = nullptr;
 };
 
