@@ -56,18 +56,24 @@ public:
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
         settings::Store store;
+        const QString path = settings::GamesFilePath(store.location());
+        // As the window leaves them: each quotation in its file, one at a
+        // time, so that the set-up holds no more memory than a game's.
         QList<settings::GameRecord> games;
         for (int i = 0; i < count; ++i) {
             settings::GameRecord game;
             game.id = settings::NewGameId();
             game.name = QStringLiteral("Partie %1").arg(i);
-            game.quotation = quotationOf(kChars, i);
+            const QString quotation = quotationOf(kChars, i);
             game.letters = Board::fromLetters(u"AENRST").states;
+            if (i == 0)
+                store.writeScreenGame(game.id, quotation, game.letters, {});
+            settings::WriteQuotationFile(settings::QuotationsFolder(path), quotation);
+            game.textFile = settings::QuotationFileName(quotation);
             games.append(game);
         }
-        store.writeScreenGame(games[0].id, games[0].quotation, games[0].letters, {});
         if (count > 1)
-            settings::WriteGamesFile(settings::GamesFilePath(store.location()), games);
+            settings::WriteGamesFile(path, games);
     }
 
 private:

@@ -4,7 +4,8 @@
 // before the games file: the window writes a game into the file before it
 // replaces the game on screen in the store, so a store read first never
 // meets a file older than itself, and each of the two files is replaced
-// whole, so each read sees one state of it.
+// whole, so each read sees one state of it. A quotation file is read only
+// for the game asked for.
 #include "cli/cli.h"
 
 #include "settings/gamesfile.h"
@@ -20,25 +21,28 @@ struct Games
 {
     std::optional<QList<settings::GameRecord>> games;
     QString error;
+    QString path; // of the games file
 };
 
 Games readGames()
 {
     settings::QuietRead screen = settings::ReadStoreQuietly();
     if (!screen.game)
-        return {std::nullopt, screen.error};
+        return {std::nullopt, screen.error, {}};
     const QString path = settings::GamesFilePath(screen.location);
     settings::ReadResult file = settings::ReadGamesFile(path);
     if (!file.games)
-        return {std::nullopt, u"les parties enregistrées n'ont pas pu être lues (%1) : %2"_s.arg(
-                                  path, file.error)};
+        return {
+            std::nullopt,
+            u"les parties enregistrées n'ont pas pu être lues (%1) : %2"_s.arg(path, file.error),
+            {}};
     settings::GameRecord onScreen;
     onScreen.id = screen.id;
     onScreen.quotation = std::move(screen.game->quotation);
     onScreen.letters = screen.game->letters;
     onScreen.ledger = screen.game->ledger.value_or(QString());
     settings::AssembleGames(*file.games, std::move(onScreen));
-    return {std::move(file.games), {}};
+    return {std::move(file.games), {}, path};
 }
 
 } // namespace
@@ -61,9 +65,14 @@ StoredOutput postStoredGame(const Request &request)
         return {std::nullopt, read.error};
     // Names are unique without regard to case, as the window keeps them.
     const QString wanted = request.game.trimmed();
-    for (const settings::GameRecord &game : *read.games) {
+    for (settings::GameRecord game : *read.games) {
         if (game.name.compare(wanted, Qt::CaseInsensitive) != 0)
             continue;
+        // A quotation file is written before the list that names it and
+        // never changed: the one named is there, whole.
+        if (const QString error = settings::LoadQuotation(read.path, game); !error.isEmpty())
+            return {std::nullopt,
+                    u"la partie « %1 » n'a pas pu être lue : %2"_s.arg(game.name, error)};
         Request stored = request;
         stored.board.states = game.letters;
         if (const std::optional<game::StoredLedger> ledger = game::ReadLedger(game.ledger)) {

@@ -4,6 +4,7 @@
 
 #include "settings/settings.h"
 
+#include <QCryptographicHash>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -27,6 +28,8 @@ const QString kQuotationKey = u"citation"_s;
 // A quotation holding a lone surrogate, which JSON text cannot carry: its
 // bytes as the store keeps them (UTF-8 extended to surrogates), in base 64.
 const QString kQuotationBytesKey = u"citation-octets"_s;
+// Games file only: the name of the file that holds the quotation.
+const QString kTextFileKey = u"texte"_s;
 const QString kTickedKey = u"cochees"_s;
 const QString kGreyedKey = u"grisees"_s;
 const QString kLedgerKey = u"journal"_s;
@@ -74,7 +77,9 @@ bool isToken(const QString &text, qsizetype maxLength)
 class GameReader
 {
 public:
-    GameReader(const QJsonObject &object, qsizetype index) : m_object(object), m_index(index) {}
+    GameReader(const QJsonObject &object, qsizetype index, bool forGamesFile)
+        : m_object(object), m_index(index), m_forGamesFile(forGamesFile)
+    {}
 
     std::optional<GameRecord> read()
     {
@@ -92,7 +97,7 @@ public:
         game.name = checked.name;
         m_name = game.name;
 
-        if (!readQuotation(game.quotation))
+        if (!readQuotation(game))
             return std::nullopt;
         if (!readLetters(game.letters))
             return std::nullopt;
@@ -133,10 +138,20 @@ private:
         return false;
     }
 
-    bool readQuotation(QString &out)
+    bool readQuotation(GameRecord &game)
     {
+        QString &out = game.quotation;
         const QJsonValue text = m_object.value(kQuotationKey);
         const QJsonValue bytes = m_object.value(kQuotationBytesKey);
+        const QJsonValue file = m_object.value(kTextFileKey);
+        if (!file.isUndefined()) {
+            if (!m_forGamesFile || !text.isUndefined() || !bytes.isUndefined())
+                return fail(u"la citation manque ou n'est pas un texte"_s);
+            if (!IsQuotationFileName(file.toString()))
+                return fail(u"le nom du fichier de la citation n'est pas valide"_s);
+            game.textFile = file.toString();
+            return true;
+        }
         if (text.isString() && bytes.isUndefined()) {
             out = text.toString();
             return true;
@@ -192,6 +207,7 @@ private:
 
     const QJsonObject &m_object;
     qsizetype m_index;
+    bool m_forGamesFile;
     QString m_name;
     QString m_error;
 };
@@ -301,15 +317,43 @@ QString NewGameId()
     return QUuid::createUuid().toString(QUuid::WithoutBraces);
 }
 
-QByteArray WriteGames(const QList<GameRecord> &games, bool withIds)
+QByteArray QuotationBytes(const QString &quotation)
+{
+    const QVariant stored = Store::encodeQuotation(quotation);
+    return stored.typeId() == QMetaType::QByteArray ? stored.toByteArray()
+                                                    : stored.toString().toUtf8();
+}
+
+QString QuotationFileName(const QString &quotation)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(QuotationBytes(quotation), QCryptographicHash::Sha256).toHex());
+}
+
+bool IsQuotationFileName(QStringView name)
+{
+    constexpr qsizetype kHexDigits = 64;
+    if (name.size() != kHexDigits)
+        return false;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f')))
+            return false;
+    }
+    return true;
+}
+
+QByteArray WriteGames(const QList<GameRecord> &games, bool forGamesFile)
 {
     QJsonArray list;
     for (const GameRecord &game : games) {
         QJsonObject object;
-        if (withIds && !game.id.isEmpty())
+        if (forGamesFile && !game.id.isEmpty())
             object.insert(kIdKey, game.id);
         object.insert(kNameKey, game.name);
-        if (game.quotation.isValidUtf16())
+        if (forGamesFile && !game.textFile.isEmpty() && game.quotation.isEmpty())
+            object.insert(kTextFileKey, game.textFile);
+        else if (game.quotation.isValidUtf16())
             object.insert(kQuotationKey, game.quotation);
         else
             object.insert(kQuotationBytesKey,
@@ -332,7 +376,7 @@ QByteArray WriteGames(const QList<GameRecord> &games, bool withIds)
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-ReadResult ReadGames(QByteArrayView json)
+ReadResult ReadGames(QByteArrayView json, bool forGamesFile)
 {
     if (json.size() > kMaxGamesFileBytes)
         return {std::nullopt, u"le fichier dépasse %1 Mio"_s.arg(kMaxGamesFileBytes >> 20)};
@@ -369,7 +413,7 @@ ReadResult ReadGames(QByteArrayView json)
             return {std::nullopt,
                     u"partie n° %1 : ce n'est pas un objet JSON"_s.arg(number(i + 1))};
         const QJsonObject object = array[i].toObject();
-        GameReader reader(object, i);
+        GameReader reader(object, i, forGamesFile);
         std::optional<GameRecord> game = reader.read();
         if (!game)
             return {std::nullopt, reader.error()};

@@ -42,6 +42,10 @@ struct GameRecord
     QString id;
     QString name;
     QString quotation;
+    // A game of the games file that is not on screen keeps its quotation in
+    // a file of its own (settings/gamesfile.h), named here; quotation is
+    // then empty until read from it.
+    QString textFile;
     std::array<LetterState, kLetterCount> letters{};
     // The whole game's ledger as the store keeps it (JSON text), and the
     // forum profile's name; empty when the game has none. Kept as they
@@ -73,21 +77,33 @@ QString NameFromQuotation(QStringView quotation);
 // A new, random id.
 QString NewGameId();
 
-// The games as JSON (format in docs/store.md). The ids are written only for
-// the games file: an export leaves them out, and an import makes new ones.
-QByteArray WriteGames(const QList<GameRecord> &games, bool withIds);
+// A quotation as its file holds it (UTF-8, extended to lone surrogates as
+// the store keeps them), and the file's name: the SHA-256 of those bytes in
+// lower-case hex. A name says what its file holds, so such a file is written
+// once and never changed, and two games with one quotation share it.
+QByteArray QuotationBytes(const QString &quotation);
+QString QuotationFileName(const QString &quotation);
+bool IsQuotationFileName(QStringView name);
+
+// The games as JSON (format in docs/store.md). The ids, and the names of
+// quotation files in place of the quotations they hold, are written only for
+// the games file: an export leaves ids out (an import makes new ones) and
+// must be given every quotation.
+QByteArray WriteGames(const QList<GameRecord> &games, bool forGamesFile);
 
 // Games read from JSON, checked (version, types, lengths, letters); or the
 // one-line French message saying what is wrong and where. A file of a newer
 // format is refused (newer set), never half read. Names are checked but not
-// made unique; a game without an id gets none.
+// made unique; a game without an id gets none. A game that names its
+// quotation's file instead of holding it is read only from the games file
+// (forGamesFile); elsewhere it has no quotation, which is a fault.
 struct ReadResult
 {
     std::optional<QList<GameRecord>> games;
     QString error;
     bool newer = false;
 };
-ReadResult ReadGames(QByteArrayView json);
+ReadResult ReadGames(QByteArrayView json, bool forGamesFile = false);
 
 // A text file of quotations, as "Importer des citations…" reads it: UTF-8
 // with or without a byte order mark, lines ended by LF or CR LF, quotations

@@ -74,7 +74,7 @@ ReadResult ReadGamesFile(const QString &path)
         return {QList<GameRecord>(), {}};
     if (!bytes.error.isEmpty())
         return {std::nullopt, bytes.error};
-    return ReadGames(bytes.data);
+    return ReadGames(bytes.data, true);
 }
 
 LoadedGames LoadGamesFile(const QString &path)
@@ -83,6 +83,7 @@ LoadedGames LoadGamesFile(const QString &path)
     ReadResult read = ReadGamesFile(path);
     if (read.games) {
         loaded.games = std::move(*read.games);
+        RemoveUnusedQuotationFiles(QuotationsFolder(path), loaded.games);
         return loaded;
     }
     loaded.error = read.error;

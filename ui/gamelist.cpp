@@ -8,6 +8,8 @@
 #include <QUndoCommand>
 #include <QUndoStack>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace lexorne {
@@ -54,6 +56,7 @@ QStringList namesOf(const QList<GameRecord> &games)
 void setContent(GameRecord &game, const GameRecord &content)
 {
     game.quotation = content.quotation;
+    game.textFile = content.textFile;
     game.letters = content.letters;
     game.ledger = content.ledger;
     game.profile = content.profile;
@@ -182,6 +185,8 @@ void GameList::apply(const State &state)
     // to the store, which must by then hold it whole.
     const bool switched = state.currentId != m_currentId;
     m_currentId = state.currentId;
+    if (switched)
+        readQuotation(m_games[current()]);
     save();
     if (switched)
         m_screen.show(m_games[current()]);
@@ -192,13 +197,28 @@ void GameList::save()
 {
     if (m_unusable)
         return;
-    // The file first, then the store's keys: a crash between the two
-    // leaves the game that was on screen there and in the file.
-    if (m_games != m_written) {
+    // Only the game on screen keeps its quotation in memory; the others'
+    // are in their files, which the list's file names.
+    const qsizetype on = current();
+    for (qsizetype i = 0; i < m_games.size(); ++i)
+        if (i != on)
+            stash(m_games[i]);
+    // The quotations first, then the list that names them, then the store's
+    // keys: a crash between two leaves the game that was on screen there and
+    // in the files, and never a name without its file.
+    QStringList texts = std::exchange(m_unwrittenTexts, {});
+    const bool listChanged = m_games != m_written;
+    if (listChanged || !texts.isEmpty()) {
         m_written = m_games;
-        m_writer.writeGames([path = m_path, games = m_games](settings::Store &) {
-            return settings::WriteGamesFile(path, games);
-        });
+        m_writer.writeGames(
+            [path = m_path, texts = std::move(texts), listChanged,
+             games = listChanged ? m_games : QList<GameRecord>()](settings::Store &) {
+                const QString folder = settings::QuotationsFolder(path);
+                for (const QString &text : texts)
+                    if (!settings::WriteQuotationFile(folder, text))
+                        return false;
+                return !listChanged || settings::WriteGamesFile(path, games);
+            });
     }
     if (m_currentId != m_storedId) {
         m_storedId = m_currentId;
@@ -206,6 +226,32 @@ void GameList::save()
             return store.writeScreenGame(game.id, game.quotation, game.letters, game.ledger);
         });
     }
+}
+
+void GameList::stash(GameRecord &game)
+{
+    if (!game.textFile.isEmpty() && game.quotation.isEmpty())
+        return;
+    const QString name = settings::QuotationFileName(game.quotation);
+    if (name != game.textFile)
+        m_unwrittenTexts << game.quotation;
+    game.textFile = name;
+    game.quotation = QString();
+}
+
+QString GameList::readQuotation(GameRecord &game)
+{
+    if (game.textFile.isEmpty() || !game.quotation.isEmpty())
+        return {};
+    if (settings::LoadQuotation(m_path, game).isEmpty())
+        return {};
+    // Perhaps not written yet: the writing thread has it.
+    m_writer.waitUntilWritten();
+    const QString error = settings::LoadQuotation(m_path, game);
+    if (!error.isEmpty())
+        emit message(u"La citation de la partie « %1 » n'a pas pu être lue (%2).\n"
+                     u"La partie s'ouvre sans citation."_s.arg(game.name, error));
+    return error;
 }
 
 QStringList GameList::namesExcept(qsizetype index) const
@@ -287,6 +333,8 @@ QString GameList::addGames(const QString &what, QList<GameRecord> games)
         game.id = settings::NewGameId();
         game.name = settings::UniqueGameName(game.name, names);
         names << game.name;
+        // Into their files with the step, not kept in it.
+        stash(game);
         after.games.append(std::move(game));
     }
     push(what, std::move(after));
@@ -333,7 +381,11 @@ QString GameList::exportGames(const QString &path, bool all) const
 {
     const State state = now();
     const qsizetype i = indexOf(state.games, state.currentId);
-    const QList<GameRecord> games = all ? state.games : QList<GameRecord>{state.games[i]};
+    QList<GameRecord> games = all ? state.games : QList<GameRecord>{state.games[i]};
+    m_writer.waitUntilWritten();
+    for (GameRecord &game : games)
+        if (const QString error = settings::LoadQuotation(m_path, game); !error.isEmpty())
+            return u"la citation de « %1 » n'a pas pu être lue (%2)"_s.arg(game.name, error);
     QSaveFile file(path);
     const QByteArray json = settings::WriteGames(games, false);
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size() || !file.commit())

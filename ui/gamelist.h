@@ -53,7 +53,9 @@ public:
     bool isLoaded() const { return m_loaded; }
 
     // The games in the list's order; the entry of the game on screen holds
-    // what it held when it was last put there or left.
+    // what it held when it was last put there or left. The others hold
+    // their quotation's file name, not the quotation (settings::LoadQuotation
+    // reads it).
     const QList<settings::GameRecord> &games() const { return m_games; }
     qsizetype current() const;
     QString currentName() const;
@@ -94,6 +96,12 @@ private:
     void push(const QString &what, State after);
     void apply(const State &state);
     void save();
+    // Moves a game's quotation out to its file (written by the next save()),
+    // keeping only the file's name.
+    void stash(settings::GameRecord &game);
+    // Reads back the quotation of a game that holds only its file's name;
+    // the reason it could not, told to the user too.
+    QString readQuotation(settings::GameRecord &game);
     QStringList namesExcept(qsizetype index) const;
     QString addGames(const QString &what, QList<settings::GameRecord> games);
 
@@ -108,6 +116,8 @@ private:
     // nothing changed writes nothing.
     QList<settings::GameRecord> m_written;
     QString m_storedId;
+    // Quotations stashed since the last save(), which writes them.
+    QStringList m_unwrittenTexts;
     bool m_loaded = false;
     bool m_unusable = false;
     std::thread m_loader;

@@ -125,6 +125,9 @@ private slots:
         bad("both quotations", wrap(R"({"nom": "a", "citation": "b", "citation-octets": "YQ=="})"),
             u"la citation"_s);
         bad("bad base 64", wrap(R"({"nom": "a", "citation-octets": "%%%"})"), u"base 64"_s);
+        // Only the games file names quotation files.
+        bad("quotation file in an export",
+            wrap(R"({"nom": "a", "texte": ")" + QByteArray(64, 'a') + R"("})"), u"la citation"_s);
         bad("letter lower", wrap(R"({"nom": "a", "citation": "b", "cochees": "Ae"})"),
             u"« e » n'est pas une lettre"_s);
         bad("letter accent", wrap(R"({"nom": "a", "citation": "b", "cochees": "É"})"),
@@ -274,6 +277,29 @@ private slots:
         QCOMPARE(QFile::permissions(path),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QCOMPARE(LoadGamesFile(path).games, games);
+
+        // Quotations in files of their own, named after what they hold; a
+        // name that is no such name is refused before any file is opened.
+        const QString folder = QuotationsFolder(path);
+        QList<GameRecord> named{game(u"a"_s, {}, u"C"), game(u"b"_s, {})};
+        const QString texts[] = {u"Le cœur\nmis à nu"_s, QString(u"x\xD800y"_s)};
+        for (qsizetype i = 0; i < 2; ++i) {
+            QVERIFY(WriteQuotationFile(folder, texts[i]));
+            named[i].textFile = QuotationFileName(texts[i]);
+        }
+        QCOMPARE(QFile::permissions(folder) & 0x0077, QFile::Permissions());
+        QVERIFY(WriteGamesFile(path, named));
+        loaded = LoadGamesFile(path);
+        QCOMPARE(loaded.games, named);
+        for (qsizetype i = 0; i < 2; ++i) {
+            QCOMPARE(LoadQuotation(path, loaded.games[i]), QString());
+            QCOMPARE(loaded.games[i].quotation, texts[i]);
+        }
+        for (const char *name : {"../Lexorne.conf", "ABC", ""}) {
+            const ReadResult read =
+                ReadGames(wrap(R"({"nom": "a", "texte": ")" + QByteArray(name) + R"("})"), true);
+            QVERIFY2(!read.games && read.error.contains(u"citation"_s), qPrintable(read.error));
+        }
 
         // Unreadable: set aside as it was, the list empty, the reason told.
         const QByteArray broken = WriteGames(games, true).chopped(5);

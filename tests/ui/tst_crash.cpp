@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window killed at random moments while it switches games, types, ticks
 // and imports (tests/ui/crashdriver.cpp): after each kill the store and the
-// games file read whole, the game on screen is in the list, and every
-// quotation belongs to the game that holds it.
+// games file read whole, every quotation file the list names is there and
+// whole, the game on screen is in the list, and every quotation belongs to
+// the game that holds it.
 #include "settings/gamesfile.h"
 #include "settings/settings.h"
 #include "tests/support/testsupport.h"
@@ -39,10 +40,15 @@ private slots:
 
             const settings::QuietRead store = settings::ReadStoreQuietly();
             QVERIFY2(store.game, qPrintable(store.error));
-            const settings::ReadResult file =
-                settings::ReadGamesFile(settings::GamesFilePath(settings.storePath()));
+            const QString gamesPath = settings::GamesFilePath(settings.storePath());
+            const settings::ReadResult file = settings::ReadGamesFile(gamesPath);
             QVERIFY2(file.games, qPrintable(file.error));
             QList<settings::GameRecord> games = *file.games;
+            // Every quotation file the list names is there, whole.
+            for (settings::GameRecord &game : games) {
+                const QString error = settings::LoadQuotation(gamesPath, game);
+                QVERIFY2(error.isEmpty(), qPrintable(game.name + u": "_s + error));
+            }
             QVERIFY(!store.id.isEmpty());
             // The game on screen is one the file knows.
             bool found = false;

@@ -10,8 +10,11 @@
 
 #include <QAccessible>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QLabel>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -77,6 +80,16 @@ class TestGameList : public QObject
         return rows.join(u", "_s);
     }
     void type(const QString &text) const { m_main.origin()->setPlainText(text); }
+    // A game's quotation as the files hold it, once written.
+    QString quotationOf(qsizetype index) const
+    {
+        m_main.window().waitUntilStored();
+        settings::GameRecord game = list().games()[index];
+        const QString error = settings::LoadQuotation(gamesPath(), game);
+        return error.isEmpty() ? game.quotation : u"(unreadable: "_s + error + u')';
+    }
+    QString folder() const { return settings::QuotationsFolder(gamesPath()); }
+    QStringList textFiles() const { return QDir(folder()).entryList(QDir::Files, QDir::Name); }
     // Ctrl+Z, or Ctrl+Maj+Z, with the focus on the board, as a user undoes.
     void undo(bool redo) const
     {
@@ -288,7 +301,7 @@ private slots:
         QVERIFY(writeBytes(quotations, "\xEF\xBB\xBFPremi\xC3\xA8re\r\nligne\r\n\r\nSeconde\n"));
         QCOMPARE(list().importQuotations(quotations), QString());
         QCOMPARE(shown(), u"[Écran], Première ligne, Seconde"_s);
-        QCOMPARE(list().games()[1].quotation, u"Première\nligne"_s);
+        QCOMPARE(quotationOf(1), u"Première\nligne"_s);
 
         // Kept apart: the first home goes away.
         const QTemporaryDir carried;
@@ -304,7 +317,7 @@ private slots:
         QCOMPARE(list().importGames(exported), QString());
         QCOMPARE(list().importGames(one), QString());
         QCOMPARE(shown(), u"[Partie], Écran, Première ligne, Seconde, Écran (2)"_s);
-        QCOMPARE(list().games()[1].quotation, u"À l'écran"_s);
+        QCOMPARE(quotationOf(1), u"À l'écran"_s);
         list().switchTo(2);
         QCOMPARE(m_main.origin()->toPlainText(), u"Première\nligne"_s);
     }
@@ -342,6 +355,52 @@ private slots:
         QVERIFY2(error.contains(message), qPrintable(error));
         QCOMPARE(names(), before);
         QCOMPARE(m_main.window().undoStack().count(), steps);
+    }
+
+    // The games off screen keep their quotations in files of their own: a
+    // change of one game writes that game's file alone, a file no game
+    // names goes at the next start, and a damaged one is told, never shown.
+    void quotationFiles()
+    {
+        QVERIFY(open());
+        type(u"Écran"_s);
+        const QString quotations = m_main.settings().filePath(u"citations.txt"_s);
+        QVERIFY(writeBytes(quotations, "Un\n\nDeux\n\nTrois\n"));
+        QCOMPARE(list().importQuotations(quotations), QString());
+        m_main.window().waitUntilStored();
+        const QStringList imported = textFiles();
+        QCOMPARE(imported.size(), 3);
+        QCOMPARE(fileBytes(gamesPath()).count("\"texte\""), 3);
+        QCOMPARE(QFile::permissions(folder()) & 0x0077, QFile::Permissions());
+        // Left untouched: their inodes and times stay as they are.
+        QHash<QString, QDateTime> times;
+        for (const QString &name : imported)
+            times.insert(name, QFileInfo(QDir(folder()).filePath(name)).lastModified());
+
+        list().switchTo(2);
+        QCOMPARE(m_main.origin()->toPlainText(), u"Deux"_s);
+        type(u"Deux, revue"_s);
+        list().switchTo(0);
+        QCOMPARE(quotationOf(2), u"Deux, revue"_s);
+        for (const QString &name : imported)
+            QCOMPARE(QFileInfo(QDir(folder()).filePath(name)).lastModified(), times[name]);
+        QCOMPARE(textFiles().size(), 5); // "Écran" and "Deux, revue" added
+        m_main.window().close();
+
+        // "Deux" is no game's any more; "Trois" is damaged.
+        const QString trois = settings::QuotationFileName(u"Trois"_s);
+        QVERIFY(writeBytes(QDir(folder()).filePath(trois), "Troie"));
+        QStringList told;
+        frmMain &w = m_main.open();
+        w.setProblemReporter([&told](const QString &message) { told << message; });
+        QVERIFY(m_main.showActive());
+        QVERIFY(QTest::qWaitFor([this] { return list().isLoaded(); }));
+        QVERIFY(!textFiles().contains(settings::QuotationFileName(u"Deux"_s)));
+        QVERIFY(textFiles().contains(trois));
+        list().switchTo(3);
+        QTRY_COMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(u"abîmé"_s), qPrintable(told[0]));
+        QVERIFY(m_main.origin()->toPlainText().isEmpty());
     }
 
     void unreadableGamesFile()
