@@ -122,6 +122,10 @@ private slots:
         row("game in the file", u"two"_s,
             {u"--partie"_s, u"un"_s, u"--entourer"_s, u"N"_s, u"--couleur"_s, u"rouge"_s}, 0,
             "*[color=red]n[/color] ****");
+        row("quotation file damaged", u"damaged"_s, {u"--partie"_s, u"Un"_s}, 1, {},
+            u"la partie « Un » n'a pas pu être lue : le fichier de la citation a été abîmé"_s);
+        row("other game's file damaged", u"damaged"_s, {u"--partie"_s, u"Deux"_s}, 0,
+            "*e** * *'é****");
         row("unknown", u"two"_s, {u"--partie"_s, u"Trois"_s}, 1, {},
             u"aucune partie ne s'appelle « Trois »"_s);
         row("unreadable file", u"broken"_s, {u"--parties"_s}, 1, {},
@@ -144,7 +148,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QByteArray, out);
         QFETCH(QString, err);
-        if (setup == u"older" || setup == u"two" || setup == u"broken") {
+        if (setup == u"older" || setup == u"two" || setup == u"broken" || setup == u"damaged") {
             QSettings store = testsupport::TemporarySettings::open();
             store.setValue(u"General Settings/Citation"_s,
                            setup == u"older" ? u"Le chat dort"_s : u"Deux à l'écran"_s);
@@ -152,9 +156,17 @@ private slots:
             if (setup != u"older")
                 store.setValue(u"Partie/Identifiant"_s, u"id2"_s);
         }
-        if (setup == u"two")
-            QVERIFY(WriteGamesFile(gamesPath(), {record(u"id1"_s, u"Un"_s, u"Un chat"_s, u"N"),
-                                                 record(u"id2"_s, u"Deux"_s, u"périmé"_s)}));
+        if (setup == u"two" || setup == u"damaged") {
+            // As the window leaves it: the game off screen in its own file.
+            GameRecord un = record(u"id1"_s, u"Un"_s, {}, u"N");
+            un.textFile = QuotationFileName(u"Un chat"_s);
+            const QString folder = QuotationsFolder(gamesPath());
+            QVERIFY(WriteQuotationFile(folder, u"Un chat"_s));
+            QVERIFY(WriteGamesFile(gamesPath(), {un, record(u"id2"_s, u"Deux"_s, u"périmé"_s)}));
+            QFile file(folder + u'/' + un.textFile);
+            if (setup == u"damaged")
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write("Un chien") == 8);
+        }
         if (setup == u"broken") {
             QFile file(gamesPath());
             QVERIFY(file.open(QIODevice::WriteOnly));
