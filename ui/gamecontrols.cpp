@@ -22,6 +22,9 @@ namespace lexorne {
 
 namespace {
 
+const QString kLost = u"la limite d'erreurs est atteinte : la partie est perdue. "
+                      u"« Révéler » montre toute la citation."_s;
+
 template <typename T>
 T *named(T *widget, const QString &name, const QString &accessible, const QString &tip)
 {
@@ -195,6 +198,18 @@ QWidget *GameControls::lastControl() const
 void GameControls::refresh()
 {
     const game::Game played = m_game.game(m_quotation());
+    // Said once, when the misses reach the limit (and taken back by an undo
+    // below it), unless a guess won first; the game is scored for it only
+    // when there is a limit.
+    bool lost = false;
+    if (played.missLimit > 0) {
+        const game::Outcome outcome = game::ScoreGame(played);
+        lost = !outcome.won && outcome.misses >= played.missLimit;
+    }
+    if (lost != m_lost) {
+        m_lost = lost;
+        say(lost ? kLost : QString());
+    }
     {
         const QSignalBlocker blocker(spnErreursMax);
         spnErreursMax->setValue(played.missLimit);
@@ -232,7 +247,7 @@ void GameControls::cmdVerifier_Click()
         // The reveal is what comes next.
         cmdReveler->setFocus(Qt::OtherFocusReason);
     } else {
-        say(u"Fausse : une erreur de plus."_s);
+        say(m_lost ? u"Fausse : "_s + kLost : u"Fausse : une erreur de plus."_s);
     }
 }
 

@@ -59,6 +59,8 @@ private:
     QCheckBox *chkReddit = nullptr;
     QListWidget *lstJournal = nullptr;
     QLabel *lblMessage = nullptr;
+    // The misses have reached the limit.
+    bool m_lost = false;
 };
 
 // The ledger as lines a screen reader reads one by one: "E : Alice, 12",

@@ -244,6 +244,35 @@ private slots:
         QCOMPARE(m_main.result()->toPlainText(), before);
     }
 
+    // Reaching the miss limit is said once, and taken back by an undo; a won
+    // game is never said lost.
+    void missLimitSaid()
+    {
+        frmMain &w = m_main.open();
+        m_main.origin()->setPlainText(u"Noël"_s);
+        GameControls controls(w.wholeGame(), [&w] { return w.strOriginal(); });
+        auto *message = testsupport::widget<QLabel>(&controls, u"lblMessage"_s);
+        auto *guess = testsupport::widget<QLineEdit>(&controls, u"txtProposition"_s);
+        auto *check = testsupport::widget<QPushButton>(&controls, u"cmdVerifier"_s);
+        testsupport::widget<QSpinBox>(&controls, u"spnErreursMax"_s)->setValue(2);
+        tick(u"Alice"_s, u"Z"_s);
+        QVERIFY(message->text().isEmpty());
+        tick(u"Bob"_s, u"K"_s);
+        QVERIFY2(message->text().startsWith(u"La limite d'erreurs est atteinte"_s),
+                 qPrintable(message->text()));
+        undo();
+        QVERIFY(message->text().isEmpty());
+        guess->setText(u"nuel"_s);
+        check->click();
+        QVERIFY2(message->text().startsWith(u"Fausse : la limite d'erreurs est atteinte"_s),
+                 qPrintable(message->text()));
+        undo();
+        guess->setText(u"noel"_s);
+        check->click();
+        tick(u"Bob"_s, u"W"_s);
+        QVERIFY2(message->text().startsWith(u"Juste"_s), qPrintable(message->text()));
+    }
+
     // The same game gives the same post in the window and on the command line,
     // the window's game section in its panel.
     void windowAndCommandLineAgree_data()
