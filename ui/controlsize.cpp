@@ -11,6 +11,14 @@
 
 namespace lexorne {
 
+int heightForLines(const QWidget *box, int lines)
+{
+    // One line more than asked: the rows' padding and the document's
+    // margins, whatever the style makes of them.
+    return (lines + 1) * box->fontMetrics().lineSpacing() +
+           2 * box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+}
+
 QSize requiredSize(const QWidget *widget)
 {
     if (const auto *button = qobject_cast<const QPushButton *>(widget)) {

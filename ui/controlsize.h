@@ -12,4 +12,10 @@ namespace lexorne {
 
 QSize requiredSize(const QWidget *widget);
 
+// The height at which a list or a text box (a scroll area) shows `lines`
+// lines of its font, frame and item spacing included: what the game panel's
+// boxes are given at least, so that the panel never squeezes them to a
+// sliver.
+int heightForLines(const QWidget *box, int lines);
+
 } // namespace lexorne

@@ -31,6 +31,7 @@ class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
 
 namespace lexorne {
@@ -221,6 +222,9 @@ private:
     QPushButton *cmdExit = nullptr;
     QToolButton *cmdPartie = nullptr;
     GamePanel *m_panel = nullptr;
+    // Holds the panel: scrolls it on a screen too short for it, rather than
+    // squeeze its controls.
+    QScrollArea *m_panelArea = nullptr;
     forum::Profile m_profile = forum::Profile::BBCode;
     QTimer m_previewTimer;
     // The window's size as its design draws it, the panel closed.

@@ -15,6 +15,8 @@
 #include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -81,7 +83,14 @@ void frmMain::cmdPartie_Click()
 {
     const bool open = cmdPartie->isChecked();
     if (open && !m_panel) {
-        m_panel = new GamePanel(this);
+        m_panelArea = new QScrollArea(this);
+        m_panelArea->setObjectName(u"scrPartie"_s);
+        m_panelArea->setFrameShape(QFrame::NoFrame);
+        m_panelArea->setWidgetResizable(true);
+        m_panelArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Tab goes through to the controls, and scrolls them into view.
+        m_panelArea->setFocusPolicy(Qt::NoFocus);
+        m_panel = new GamePanel;
         m_panel->setProfile(m_profile);
         connect(m_panel, &GamePanel::profileChanged, this, &frmMain::forumChanged);
         // The whole game's section: players, guesses, misses, the reveal.
@@ -93,12 +102,15 @@ void frmMain::cmdPartie_Click()
         auto *games = new GamesPanel(m_games);
         games->setReporter([this](const QString &message) { m_report(message); });
         m_panel->addSection(games);
+        m_panelArea->setWidget(m_panel);
         QWidget::setTabOrder(cmdPartie, m_panel->firstControl());
     }
     cmdPartie->setText(open ? u"«"_s : u"»"_s);
     m_writer.writeOption(kOpenKey, open ? u"1"_s : u"0"_s);
-    if (m_panel)
+    if (m_panel) {
         m_panel->setVisible(open);
+        m_panelArea->setVisible(open);
+    }
     placePanel();
     if (open)
         refreshPreview();
@@ -115,16 +127,32 @@ void frmMain::placePanel()
     }
     const QRect frame = twips::toPixels({0, 0, kPanelWidth + kPanelMargin, 0}, m_scale);
     const int margin = twips::toPixels({0, 0, kPanelMargin, kPanelMargin}, m_scale).width();
-    m_panel->setGeometry(m_clientSize.width(), margin, frame.width() - margin,
-                         m_clientSize.height() - 2 * margin);
-    setFixedSize(m_clientSize.width() + frame.width(), m_clientSize.height());
-    // Grown to the right past the screen's edge, the window moves left
-    // rather than let the window manager cut the panel off.
+    // The window grows downward as far as the panel's controls need, and the
+    // screen allows (its title bar counted, before the window manager has
+    // framed it); past that, the panel scrolls.
+    int height = m_clientSize.height();
+    const int wanted = m_panel->minimumSizeHint().height() + 2 * margin;
+    if (wanted > height) {
+        int limit = wanted;
+        if (const QScreen *screen = this->screen()) {
+            const int title = isVisible() ? frameGeometry().height() - geometry().height()
+                                          : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+            limit = screen->availableGeometry().height() - title;
+        }
+        height = std::max(height, std::min(wanted, limit));
+    }
+    m_panelArea->setGeometry(m_clientSize.width(), margin, frame.width() - margin,
+                             height - 2 * margin);
+    setFixedSize(m_clientSize.width() + frame.width(), height);
+    // Grown past the screen's right or bottom edge, the window moves left or
+    // up rather than let the window manager cut the panel off.
     if (const QScreen *screen = this->screen(); screen && isVisible()) {
         const QRect available = screen->availableGeometry();
-        const int overflow = frameGeometry().right() - available.right();
-        if (overflow > 0)
-            move(std::max(available.left(), x() - overflow), y());
+        const int right = frameGeometry().right() - available.right();
+        const int bottom = frameGeometry().bottom() - available.bottom();
+        if (right > 0 || bottom > 0)
+            move(std::max(available.left(), x() - std::max(right, 0)),
+                 std::max(available.top(), y() - std::max(bottom, 0)));
     }
 }
 

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/gamecontrols.h"
 
+#include "ui/controlsize.h"
+
 #include "ui/qtcompat.h"
 
 #include <QCheckBox>
@@ -120,6 +122,7 @@ GameControls::GameControls(WholeGame &game, std::function<QString()> quotation, 
 
     lstJournal = named(new QListWidget(this), u"lstJournal"_s, u"Journal de la partie"_s,
                        u"Qui a proposé quoi, et les points."_s);
+    lstJournal->setMinimumHeight(heightForLines(lstJournal, 4));
     auto *lblJournal = new QLabel(u"Jour&nal :"_s, this);
     lblJournal->setBuddy(lstJournal);
     lblMessage = new QLabel(this);

@@ -3,6 +3,7 @@
 #include "ui/gamepanel.h"
 
 #include "forum/preview.h"
+#include "ui/controlsize.h"
 #include "ui/themecolours.h"
 
 #include <QComboBox>
@@ -54,6 +55,7 @@ GamePanel::GamePanel(QWidget *parent) : QWidget(parent)
                                        Qt::LinksAccessibleByKeyboard);
     txtApercu->setFocusPolicy(Qt::StrongFocus);
     txtApercu->setTabChangesFocus(true);
+    txtApercu->setMinimumHeight(heightForLines(txtApercu, 4));
 
     auto *forumRow = new QHBoxLayout;
     forumRow->addWidget(lblForum);

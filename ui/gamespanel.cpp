@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/gamespanel.h"
 
+#include "ui/controlsize.h"
 #include "ui/gamelist.h"
 #include "version/version.h"
 
@@ -44,6 +45,7 @@ GamesPanel::GamesPanel(GameList &games, QWidget *parent)
                            u"l'écran ; taper les premières lettres d'un nom le trouve.\n"
                            u"Ctrl+Pg.Préc. et Ctrl+Pg.Suiv. passent d'une partie à l'autre."_s);
     lstParties->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstParties->setMinimumHeight(heightForLines(lstParties, 4));
 
     cmdNouvellePartie = button(u"cmdNouvellePartie"_s, u"&Ajouter"_s, u"Ajouter une partie"_s,
                                u"Commence une nouvelle partie, vide, à côté des autres"_s);
