@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
+#include <QTimer>
 #include <QUndoCommand>
 #include <QUndoStack>
 
@@ -95,7 +96,7 @@ GameList::~GameList()
 
 void GameList::load()
 {
-    if (m_loader.joinable() || m_loaded)
+    if (!m_games.isEmpty() || m_loaded)
         return;
     // Until the file is read, the list is the game on screen alone.
     GameRecord onScreen = m_screen.read();
@@ -103,6 +104,15 @@ void GameList::load()
     onScreen.id = m_storedId;
     settings::AssembleGames(m_games, std::move(onScreen));
     m_currentId = m_games.front().id;
+    // Read once the window is up: its first drawing waits for nothing of
+    // the other games, not even the thread's start.
+    QTimer::singleShot(0, this, &GameList::startLoader);
+}
+
+void GameList::startLoader()
+{
+    if (m_loader.joinable() || m_loaded)
+        return;
     m_loader = std::thread([this, path = m_path] {
         settings::LoadedGames loaded = settings::LoadGamesFile(path);
         QMetaObject::invokeMethod(

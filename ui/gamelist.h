@@ -90,6 +90,7 @@ private:
     };
     class Step;
 
+    void startLoader();
     void finishLoad(settings::LoadedGames loaded);
     // The list with the game on screen's entry brought up to date.
     State now() const;
