@@ -41,11 +41,12 @@ std::optional<int> put(QByteArray &output)
     return std::nullopt;
 }
 
-// The whole game's lines and its reveal need the whole quotation at once
-// (a guess is checked against all of it): read it all, then render it.
-int maskWhole(const Request &request, detail::Input &input)
+// Reads the input to its end, a block at a time, handing each to take,
+// which gives the exit status to stop with, if any. The status of a failed
+// read or of take; nothing once the input has ended.
+template <typename Take>
+std::optional<int> eachBlock(detail::Input &input, Take take)
 {
-    QByteArray bytes;
     QByteArray block(kBlockBytes, Qt::Uninitialized);
     for (;;) {
         const qint64 n = input.read(block.data(), block.size());
@@ -54,15 +55,30 @@ int maskWhole(const Request &request, detail::Input &input)
             return kBadInput;
         }
         if (n == 0)
-            break;
-        if (bytes.size() + n > kMaxGameBytes) {
-            detail::writeError(u"citation trop longue pour toute une partie (plus de %1 Mio) : "
-                               u"--erreurs, --resultats et --reveler la lisent en entier"_s.arg(
-                                   kMaxGameBytes >> 20));
-            return kBadInput;
-        }
-        bytes.append(block.constData(), qsizetype(n));
+            return std::nullopt;
+        if (const std::optional<int> status = take(QByteArrayView(block).first(qsizetype(n))))
+            return status;
     }
+}
+
+// The whole game's lines and its reveal need the whole quotation at once
+// (a guess is checked against all of it): read it all, then render it.
+int maskWhole(const Request &request, detail::Input &input)
+{
+    QByteArray bytes;
+    const std::optional<int> status =
+        eachBlock(input, [&bytes](QByteArrayView block) -> std::optional<int> {
+            if (bytes.size() + block.size() > kMaxGameBytes) {
+                detail::writeError(u"citation trop longue pour toute une partie (plus de %1 Mio) : "
+                                   u"--erreurs, --resultats et --reveler la lisent en entier"_s.arg(
+                                       kMaxGameBytes >> 20));
+                return kBadInput;
+            }
+            bytes.append(block);
+            return std::nullopt;
+        });
+    if (status)
+        return *status;
     if (const std::optional<qsizetype> at = firstInvalidUtf8(bytes)) {
         detail::writeError(
             u"le texte n'est pas de l'UTF-8 valide : octet 0x%1 à la position %2 "
@@ -84,28 +100,24 @@ int mask(const Request &request)
     if (request.playsGame())
         return maskWhole(request, input);
     Filter filter(request);
-    QByteArray block(kBlockBytes, Qt::Uninitialized);
     QByteArray output;
     output.reserve(kHoldBytes + kBlockBytes);
     qsizetype due = kHoldBytes;
-    for (;;) {
-        const qint64 n = input.read(block.data(), block.size());
-        if (n < 0) {
-            detail::writeError(input.error());
-            return kBadInput;
-        }
-        if (n == 0)
-            break;
-        if (!filter.feed(QByteArrayView(block).first(qsizetype(n)), output)) {
-            detail::writeError(filter.error());
-            return kBadInput;
-        }
-        if (output.size() >= due) {
-            if (const std::optional<int> status = put(output))
-                return *status;
-            due = kWriteBytes;
-        }
-    }
+    const std::optional<int> status =
+        eachBlock(input, [&](QByteArrayView block) -> std::optional<int> {
+            if (!filter.feed(block, output)) {
+                detail::writeError(filter.error());
+                return kBadInput;
+            }
+            if (output.size() >= due) {
+                if (const std::optional<int> written = put(output))
+                    return written;
+                due = kWriteBytes;
+            }
+            return std::nullopt;
+        });
+    if (status)
+        return *status;
     if (!filter.finish(output)) {
         detail::writeError(filter.error());
         return kBadInput;
