@@ -300,6 +300,26 @@ QString difference(const QString &read, const QString &want)
         QString::number(at < want.size() ? want[at].unicode() : 0, 16));
 }
 
+// Parse::BBCode drops the line breaks that open or end a post, as forums
+// drop the blank lines there.
+QString withoutEdgeBreaks(QString text)
+{
+    while (text.startsWith(u'\n'))
+        text.remove(0, 1);
+    while (text.endsWith(u'\n'))
+        text.chop(1);
+    return text;
+}
+
+// What a case that a renderer read back wrong says of itself.
+QString misread(qsizetype i, const QString &post, const QString &html, const QString &read,
+                const QString &want, const QString &error)
+{
+    return u"case %1\npost: %2\nhtml: %3\nread: %4\nwant: %5 %6"_s.arg(i).arg(
+               post, html, visible(read), visible(want), error) +
+           difference(read, want);
+}
+
 // Runs a renderer on every document at once.
 struct Renderer
 {
@@ -589,10 +609,7 @@ void TestRenderers::markdown()
         const ReadBack read = readHtml((*html)[i], tags, u"p"_s);
         const QString want = expected(all[i], false, true);
         if (!read.error.isEmpty() || read.text != want)
-            QFAIL(qPrintable(
-                u"case %1\npost: %2\nhtml: %3\nread: %4\nwant: %5 %6"_s.arg(i).arg(
-                    posts[i], (*html)[i], visible(read.text), visible(want), read.error) +
-                difference(read.text, want)));
+            QFAIL(qPrintable(misread(i, posts[i], (*html)[i], read.text, want, read.error)));
     }
 }
 
@@ -665,31 +682,16 @@ void TestRenderers::bbcode()
                                                          {u"</span>"_s, QString(kClose)}};
         ReadBack read = readHtml((*html)[i], tags, QString());
         QString want = expected(all[i], true, false);
-        // Parse::BBCode drops some line breaks that open or end the post, as
-        // forums drop the blank lines there.
-        for (QString *text : {&read.text, &want}) {
-            while (text->startsWith(u'\n'))
-                text->remove(0, 1);
-            while (text->endsWith(u'\n'))
-                text->chop(1);
-        }
+        read.text = withoutEdgeBreaks(read.text);
+        want = withoutEdgeBreaks(want);
         if (!read.error.isEmpty() || read.text != want)
-            QFAIL(qPrintable(
-                u"case %1\npost: %2\nhtml: %3\nread: %4\nwant: %5 %6"_s.arg(i).arg(
-                    posts[i], (*html)[i], visible(read.text), visible(want), read.error) +
-                difference(read.text, want)));
+            QFAIL(qPrintable(misread(i, posts[i], (*html)[i], read.text, want, read.error)));
         // The window's preview shows what Parse::BBCode's HTML shows, where
         // Parse::BBCode accepts the colour.
         if (!(*html)[i].contains(u"inherit"_s)) {
-            const auto trimmed = [](QString text) {
-                while (text.startsWith(u'\n'))
-                    text.remove(0, 1);
-                while (text.endsWith(u'\n'))
-                    text.chop(1);
-                return text;
-            };
-            const QString forum = trimmed(readRichText((*html)[i]));
-            const QString shown = trimmed(readRichText(PreviewHtml(Profile(profile), posts[i])));
+            const QString forum = withoutEdgeBreaks(readRichText((*html)[i]));
+            const QString shown =
+                withoutEdgeBreaks(readRichText(PreviewHtml(Profile(profile), posts[i])));
             if (shown != forum)
                 QFAIL(qPrintable(u"preview of case %1\npost: %2"_s.arg(i).arg(posts[i]) +
                                  difference(shown, forum)));
@@ -780,18 +782,11 @@ void TestRenderers::reveal()
         read.text.remove(QChar(0x200B));
         want.remove(QChar(0x200B));
         if (bbcode) {
-            for (QString *text : {&read.text, &want}) {
-                while (text->startsWith(u'\n'))
-                    text->remove(0, 1);
-                while (text->endsWith(u'\n'))
-                    text->chop(1);
-            }
+            read.text = withoutEdgeBreaks(read.text);
+            want = withoutEdgeBreaks(want);
         }
         if (!read.error.isEmpty() || read.text != want)
-            QFAIL(qPrintable(
-                u"case %1\npost: %2\nhtml: %3\nread: %4\nwant: %5 %6"_s.arg(i).arg(
-                    posts[i], (*html)[i], visible(read.text), visible(want), read.error) +
-                difference(read.text, want)));
+            QFAIL(qPrintable(misread(i, posts[i], (*html)[i], read.text, want, read.error)));
     }
 }
 
