@@ -295,6 +295,11 @@ QString Store::readGameId() const
     return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 
+bool Store::writeGameId(const QString &id)
+{
+    return write(kGameIdKey, id);
+}
+
 bool Store::writeScreenGame(const QString &id, const QString &quotation,
                             const std::array<LetterState, kLetterCount> &letters,
                             const QString &ledger)

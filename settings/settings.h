@@ -106,10 +106,11 @@ public:
     // A stored letter value as readLetter() reads it.
     static LetterState decodeLetter(const QVariant &value);
 
-    // Several games (settings/storegame.cpp): the id of the game the keys
-    // above hold ("Partie/Identifiant"; empty when a store of an older
-    // version holds it), and the whole game on screen replaced in one write.
+    // Several games: the id of the game the keys above hold
+    // ("Partie/Identifiant"; empty when a store of an older version holds
+    // it), that id alone, and the whole game on screen replaced in one write.
     QString readGameId() const;
+    bool writeGameId(const QString &id);
     // An empty ledger removes the stored one.
     bool writeScreenGame(const QString &id, const QString &quotation,
                          const std::array<LetterState, kLetterCount> &letters,

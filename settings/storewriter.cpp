@@ -69,11 +69,15 @@ void StoreWriter::waitUntilWritten()
 
 void StoreWriter::enqueue(Job job)
 {
+    const bool screenGame = job.subject == Subject::Letter || job.subject == Subject::Quotation ||
+                            job.subject == Subject::Ledger || job.subject == Subject::Game;
     {
         const std::lock_guard lock(m_mutex);
         m_jobs.push_back(std::move(job));
     }
     m_wake.notify_one();
+    if (screenGame)
+        emit screenGameChanging();
 }
 
 void StoreWriter::run()

@@ -57,6 +57,9 @@ public:
     void waitUntilWritten();
 
 signals:
+    // A write of the game on screen (a letter, the quotation, the ledger, a
+    // reset) was asked for; sent on the asking thread, as it asks.
+    void screenGameChanging();
     // A write failed; sent from the writing thread, so a receiver living
     // elsewhere gets it queued.
     void failed(lexorne::settings::StoreWriter::Subject subject);

@@ -86,7 +86,9 @@ GameList::GameList(settings::Store &store, settings::StoreWriter &writer, QUndoS
                    Screen screen, QObject *parent)
     : QObject(parent), m_store(store), m_writer(writer), m_undo(undo), m_screen(std::move(screen)),
       m_path(settings::GamesFilePath(store.location()))
-{}
+{
+    connect(&m_writer, &settings::StoreWriter::screenGameChanging, this, &GameList::keepScreenGame);
+}
 
 GameList::~GameList()
 {
@@ -257,11 +259,26 @@ QString GameList::readQuotation(GameRecord &game)
         return {};
     // Perhaps not written yet: the writing thread has it.
     m_writer.waitUntilWritten();
-    const QString error = settings::LoadQuotation(m_path, game);
+    QString error = settings::LoadQuotation(m_path, game);
     if (!error.isEmpty())
         emit message(u"La citation de la partie « %1 » n'a pas pu être lue (%2).\n"
                      u"La partie s'ouvre sans citation."_s.arg(game.name, error));
     return error;
+}
+
+void GameList::keepScreenGame()
+{
+    // The game on screen when the store held no id for it (a first start, a
+    // store of an older version) was named when the list was read; from its
+    // first change on, the list and the store keep it under that name and
+    // id, so that the next start and the command line find it so. Nothing
+    // is written for a start alone.
+    if (!m_loaded || m_unusable || m_storedId == m_currentId)
+        return;
+    m_storedId = m_currentId;
+    save();
+    m_writer.writeGames(
+        [id = m_currentId](settings::Store &store) { return store.writeGameId(id); });
 }
 
 QStringList GameList::namesExcept(qsizetype index) const

@@ -91,6 +91,7 @@ private:
     class Step;
 
     void startLoader();
+    void keepScreenGame();
     void finishLoad(settings::LoadedGames loaded);
     // The list with the game on screen's entry brought up to date.
     State now() const;

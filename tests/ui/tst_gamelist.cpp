@@ -118,6 +118,34 @@ private slots:
         QCOMPARE(shown(), u"[Le cœur a ses raisons]"_s);
     }
 
+    // The game on screen keeps the name the list gave it when the store
+    // held no id for it, from its first change on, whatever its text
+    // becomes: the next start and the command line find it under that name.
+    void screenGameKeepsItsName_data()
+    {
+        QTest::addColumn<QString>("stored"); // the quotation of an older store
+        QTest::addColumn<QString>("name");
+        QTest::newRow("first start") << QString() << u"Partie"_s;
+        QTest::newRow("older store") << u"Le cœur a ses raisons"_s << u"Le cœur a ses raisons"_s;
+    }
+    void screenGameKeepsItsName()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, name);
+        if (!stored.isEmpty())
+            testsupport::MainWindow::storeGame(stored, u"E");
+        QVERIFY(open());
+        QCOMPARE(shown(), u'[' + name + u']');
+        type(u"Tout autre chose"_s);
+        m_main.letter(QChar(u'T'))->click();
+        m_main.window().waitUntilStored();
+        QVERIFY(!m_main.stored(u"Partie/Identifiant"_s).toString().isEmpty());
+        m_main.window().close();
+        QVERIFY(open());
+        QCOMPARE(shown(), u'[' + name + u']');
+        QCOMPARE(m_main.origin()->toPlainText(), u"Tout autre chose"_s);
+    }
+
     // Two games side by side across restarts; the game on screen stays where
     // an older Lexorne reads it.
     void twoGamesAcrossRestarts()
