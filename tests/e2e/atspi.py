@@ -15,6 +15,7 @@ Reads one command a line on standard input and answers each with one line,
   focused         answers the name of the control that has the focus
   names           answers the names of the controls that can take the focus,
                   separated by tabs
+  rows NAME       answers the rows of the list named NAME, separated by tabs
 A control is found by its accessible name among the controls that can take
 the focus; none, or more than one, is an error that names them.
 """
@@ -105,6 +106,10 @@ def answer(pid, caption, line):
         return focused(frame)
     if command == "names":
         return "\t".join(c.get_name() for c in controls(frame))
+    if command == "rows" and name:
+        rows = named(frame, name)
+        children = (rows.get_child_at_index(i) for i in range(rows.get_child_count()))
+        return "\t".join(c.get_name() for c in children if c is not None)
     if command == "focus" and name:
         control = named(frame, name)
         if not Atspi.Component.grab_focus(control):
