@@ -83,6 +83,10 @@ expect_rows() {
     return 1
 }
 
+focus_is() {
+    atspi_ask focused && [ "$ATSPI_ANSWER" = "$1" ]
+}
+
 # expect_box NAME WHAT EXPECTED: the whole text of the box NAME ("Citation",
 # "Résultat"), copied with Ctrl+A, Ctrl+C.
 expect_box() {
@@ -124,20 +128,26 @@ popup_shown() {
     [ "$(xdotool search --onlyvisible --pid "$LX_PID" 2>/dev/null | grep -cvx "$WIN")" -gt 0 ]
 }
 
-# file_dialog TITLE PATH: in Qt's file dialog TITLE, the whole path typed
-# in place of the name it offers, then Return; waits until it is gone.
-file_dialog() {
+main_active() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ]
+}
+
+# answer_dialog TITLE TEXT: in the window TITLE (a name asked, Qt's file
+# dialog), TEXT typed in place of what it offers, then Return; waits until
+# it is gone and the main window has the keyboard again.
+answer_dialog() {
     if ! xs_wait 10000 dialog_active "$1"; then
         fail "no active window \"$1\" within 10 s"
         return 1
     fi
     keys ctrl+a
-    xdotool type --delay "$TYPE_DELAY_MS" -- "$2"
+    type_text "$2"
     keys Return
     if ! xs_wait 10000 dialog_gone "$1"; then
-        fail "the window \"$1\" is still shown 10 s after Return on $2"
+        fail "the window \"$1\" is still shown 10 s after Return on '$2'"
         return 1
     fi
+    xs_wait 5000 main_active || fail "the main window is not active after \"$1\""
 }
 
 # import_file KEY TITLE PATH: "Importer un fic&hier", the menu's entry KEY,
@@ -149,7 +159,7 @@ import_file() {
         return 1
     fi
     keys "$1"
-    file_dialog "$2" "$3"
+    answer_dialog "$2" "$3"
 }
 
 # export_game KEY PATH: "E&xporter la partie…", the button KEY of the
@@ -170,7 +180,7 @@ export_game() {
             return 1
         fi
     fi
-    file_dialog Exporter "$2" || return 1
+    answer_dialog Exporter "$2" || return 1
     xs_wait 10000 test -s "$2" || fail "nothing written to $2"
 }
 
@@ -244,13 +254,7 @@ two_games() {
     expect_box Citation "the new game's quotation" "$FRESH" || return
     focus_control "Rebaptiser la partie" || return
     keys space
-    if ! xs_wait 10000 dialog_active "Renommer la partie"; then
-        fail "\"Rebaptiser la partie\" asked for no name"
-        return
-    fi
-    keys ctrl+a
-    type_text "$GAME_B_NAME"
-    keys Return
+    answer_dialog "Renommer la partie" "$GAME_B_NAME" || return
     expect_rows "two games" Partie "$GAME_B_NAME"
 
     switch_game ctrl+Prior "back to the first game by Ctrl+PgUp" "$QUOTATION" "$RENDERED"
@@ -259,7 +263,10 @@ two_games() {
     # Enter on a row of the list puts that game on screen. The list takes
     # no focus through AT-SPI: its label's access key gives it.
     keys alt+g
-    expect_focus Parties || return
+    if ! xs_wait 5000 focus_is Parties; then
+        fail "Alt+G: the focus is on \"$ATSPI_ANSWER\", not on the list \"Parties\""
+        return
+    fi
     keys Down Return
     expect_game "the second game by Enter in the list" "$FRESH" "$GAME_B_RENDERED"
     # The command line reads the games while the window is open.
@@ -275,7 +282,9 @@ two_games() {
     open_games || return
     expect_rows "after a new start" Partie "$GAME_B_NAME"
     switch_game ctrl+Prior "the first game after a new start" "$QUOTATION" "$RENDERED"
-    quit_program alt+q
+    quit_program alt+q || return
+    expect_post "the first game after two starts" Partie "$RENDERED" --log
+    expect_post "the second game after two starts" "$GAME_B_NAME" "$GAME_B_RENDERED" --log
 }
 
 # The quotations of the imported file: number N, on one line or two.
@@ -304,6 +313,12 @@ import_quotations() {
     import_file c "Importer des citations" "$file" || return
     xs_wait 20000 parties_count_is $((before + 1000)) ||
         fail "lexorne --parties lists $(printf '%s\n' "$PARTIES" | wc -l) games, expected $before + 1000"
+    # The window's list says the same, in the same order.
+    if ! atspi_ask "rows Parties"; then
+        fail "the list \"Parties\" could not be read: $ATSPI_ANSWER"
+    elif [ "${ATSPI_ANSWER//$'\t'/$'\n'}" != "$PARTIES" ]; then
+        fail "the list \"Parties\" holds $(tr '\t' '\n' <<<"$ATSPI_ANSWER" | wc -l) rows, other than lexorne --parties's"
+    fi
     local name
     name="$(printf '%s\n' "$PARTIES" | grep '^Dicton 437 ')"
     if [ "$(printf '%s\n' "$name" | wc -l)" != 1 ]; then
