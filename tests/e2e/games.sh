@@ -123,7 +123,8 @@ window_gone() {
     ! xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
 }
 
-# A menu or another window of this copy beside the main one is shown.
+# A menu or another window of this copy beside the main one is shown. A
+# tooltip would be one too: import_file keeps the pointer off the window.
 popup_shown() {
     [ "$(xdotool search --onlyvisible --pid "$LX_PID" 2>/dev/null | grep -cvx "$WIN")" -gt 0 ]
 }
@@ -153,6 +154,7 @@ answer_dialog() {
 # import_file KEY TITLE PATH: "Importer un fic&hier", the menu's entry KEY,
 # then PATH in the file dialog TITLE.
 import_file() {
+    xdotool mousemove 0 0
     keys alt+h
     if ! xs_wait 5000 popup_shown; then
         fail "Alt+H showed no menu within 5 s"
@@ -244,6 +246,7 @@ two_games() {
     expect_text "the first game's result" "$RENDERED" "$WORK/rendered" || return
 
     open_games || return
+    # "Ajouter une partie" has the focus.
     keys space
     # The new game starts empty: the text copied is the text typed alone.
     focus_control Citation || return
@@ -384,6 +387,7 @@ older_store() {
     expect_rows "an older store" "$OLD_NAME"
     expect_parties "an older store" "$OLD_NAME"
 
+    # A new game, by "Ajouter une partie", which has the focus.
     keys space
     focus_control Citation || return
     type_text "$NEW_QUOTATION"
