@@ -133,9 +133,21 @@ main_active() {
     [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ]
 }
 
+# Waits until the main window has the keyboard again: for the window
+# manager, then for the program, whose shortcuts wait for the news.
+main_back() {
+    if ! xs_wait 5000 main_active; then
+        fail "the main window is not active again (active: $(xdotool getactivewindow 2>/dev/null), ours: $WIN)"
+        return 1
+    fi
+    atspi_ask active && return 0
+    fail "the main window does not say it is active: $ATSPI_ANSWER"
+    return 1
+}
+
 # answer_dialog TITLE TEXT: in the window TITLE (a name asked, Qt's file
 # dialog), TEXT typed in place of what it offers, then Return; waits until
-# it is gone and the main window has the keyboard again.
+# it is gone.
 answer_dialog() {
     if ! xs_wait 10000 dialog_active "$1"; then
         fail "no active window \"$1\" within 10 s"
@@ -148,7 +160,24 @@ answer_dialog() {
         fail "the window \"$1\" is still shown 10 s after Return on '$2'"
         return 1
     fi
-    xs_wait 5000 main_active || fail "the main window is not active after \"$1\""
+}
+
+# expect_message WHAT PATTERN: a message box of the program's title is
+# shown, its text matches the glob PATTERN; Return closes it.
+expect_message() {
+    if ! xs_wait 10000 dialog_active "$LX_TITLE"; then
+        fail "$1: no message within 10 s"
+        return 1
+    fi
+    if ! atspi_ask "texts $LX_TITLE"; then
+        fail "$1: the message could not be read: $ATSPI_ANSWER"
+    else
+        # shellcheck disable=SC2053 # a pattern on purpose
+        [[ "$ATSPI_ANSWER" == $2 ]] || fail "$1: the message says '$ATSPI_ANSWER'"
+    fi
+    keys Return
+    xs_wait 10000 dialog_gone "$LX_TITLE" || fail "$1: the message is still shown 10 s after Return"
+    main_back
 }
 
 # import_file KEY TITLE PATH: "Importer un fic&hier", the menu's entry KEY,
@@ -162,6 +191,12 @@ import_file() {
     fi
     keys "$1"
     answer_dialog "$2" "$3"
+}
+
+# import_ok KEY TITLE PATH: import_file, which must end back in the main
+# window.
+import_ok() {
+    import_file "$@" && main_back
 }
 
 # export_game KEY PATH: "E&xporter la partie…", the button KEY of the
@@ -182,7 +217,7 @@ export_game() {
             return 1
         fi
     fi
-    answer_dialog Exporter "$2" || return 1
+    answer_dialog Exporter "$2" && main_back || return 1
     xs_wait 10000 test -s "$2" || fail "nothing written to $2"
 }
 
@@ -257,7 +292,7 @@ two_games() {
     expect_box Citation "the new game's quotation" "$FRESH" || return
     focus_control "Rebaptiser la partie" || return
     keys space
-    answer_dialog "Renommer la partie" "$GAME_B_NAME" || return
+    answer_dialog "Renommer la partie" "$GAME_B_NAME" && main_back || return
     expect_rows "two games" Partie "$GAME_B_NAME"
 
     switch_game ctrl+Prior "back to the first game by Ctrl+PgUp" "$QUOTATION" "$RENDERED"
@@ -313,7 +348,14 @@ import_quotations() {
     fi
     local before
     before="$(printf '%s\n' "$PARTIES" | wc -l)"
-    import_file c "Importer des citations" "$file" || return
+    # A file that is not UTF-8 is refused, naming the line, and changes
+    # nothing.
+    printf 'Une citation\n\nDeux caf\xe9s\n' >"$WORK/latin1.txt"
+    import_file c "Importer des citations" "$WORK/latin1.txt" || return
+    expect_message "a file in Latin-1" "Citations non importées : ligne 3 : *UTF-8*"
+    parties_count_is "$before" || fail "the file refused changed the list: '${PARTIES//$'\n'/ | }'"
+
+    import_ok c "Importer des citations" "$file" || return
     xs_wait 20000 parties_count_is $((before + 1000)) ||
         fail "lexorne --parties lists $(printf '%s\n' "$PARTIES" | wc -l) games, expected $before + 1000"
     # The window's list says the same, in the same order.
@@ -350,12 +392,17 @@ move_game() {
     use_home moved
     start_program || return
     open_games || return
-    import_file p "Importer une partie" "$one" || return
+    # An export cut short is refused, and changes nothing.
+    head -c "$(($(wc -c <"$one") / 2))" "$one" >"$WORK/cut.json"
+    import_file p "Importer une partie" "$WORK/cut.json" || return
+    expect_message "an export cut short" "Partie non importée : ?*"
+    expect_parties "after the file cut short" Partie
+    import_ok p "Importer une partie" "$one" || return
     expect_parties "the fresh home after the import of one game" Partie "$GAME_B_NAME"
     expect_post "the game moved" "$GAME_B_NAME" "$GAME_B_RENDERED" --log
     switch_game ctrl+Next "the game moved" "$FRESH" "$GAME_B_RENDERED"
     # The names taken get " (2)".
-    import_file p "Importer une partie" "$all" || return
+    import_ok p "Importer une partie" "$all" || return
     expect_parties "after the import of both" Partie "$GAME_B_NAME" "Partie (2)" "$GAME_B_NAME (2)"
     expect_post "the other game moved" "Partie (2)" "$RENDERED" --log
     expect_post "the game moved twice" "$GAME_B_NAME (2)" "$GAME_B_RENDERED" --log
