@@ -31,6 +31,7 @@ fi
 
 source "$HERE/xsession.sh"
 source "$HERE/common.sh"
+source "$HERE/dialogs.sh"
 source "$HERE/games.sh"
 if ! xs_start wm || ! xs_a11y_start; then
     echo "e2e: no X session"
