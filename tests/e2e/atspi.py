@@ -13,8 +13,13 @@ Reads one command a line on standard input and answers each with one line,
   focus NAME      gives the keyboard focus to the control named NAME and
                   waits until the control says it has it
   focused         answers the name of the control that has the focus
+  active          waits until the window says it is the active one, which
+                  is when its shortcuts work
   names           answers the names of the controls that can take the focus,
                   separated by tabs
+  rows NAME       answers the rows of the list named NAME, separated by tabs
+  texts TITLE     answers the texts of the labels of this program's window
+                  titled TITLE (a message box), separated by tabs
 A control is found by its accessible name among the controls that can take
 the focus; none, or more than one, is an error that names them.
 """
@@ -95,16 +100,38 @@ def focused(frame):
     return ""
 
 
+def labels(node):
+    for i in range(node.get_child_count()):
+        child = node.get_child_at_index(i)
+        if child is None:
+            continue
+        if child.get_role() == Atspi.Role.LABEL:
+            yield child.get_name()
+        yield from labels(child)
+
+
 def answer(pid, caption, line):
     command, _, name = line.partition(" ")
+    if command == "texts" and name:
+        other = until(f"no window {name!r} of process {pid} on the accessibility bus",
+                      lambda: window(pid, name))
+        return "\t".join(text for text in labels(other) if text)
     frame = until(f"no window {caption!r} of process {pid} on the accessibility bus",
                   lambda: window(pid, caption))
     if command == "wait":
         return ""
     if command == "focused":
         return focused(frame)
+    if command == "active":
+        until("the window does not say it is active",
+              lambda: has_state(frame, Atspi.StateType.ACTIVE))
+        return ""
     if command == "names":
         return "\t".join(c.get_name() for c in controls(frame))
+    if command == "rows" and name:
+        rows = named(frame, name)
+        children = (rows.get_child_at_index(i) for i in range(rows.get_child_count()))
+        return "\t".join(c.get_name() for c in children if c is not None)
     if command == "focus" and name:
         control = named(frame, name)
         if not Atspi.Component.grab_focus(control):

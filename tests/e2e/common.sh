@@ -48,7 +48,7 @@ finish() {
 
 run_case() {
     begin "$1"
-    "$2"
+    "${@:2}"
     finish
 }
 

@@ -31,6 +31,8 @@ fi
 
 source "$HERE/xsession.sh"
 source "$HERE/common.sh"
+source "$HERE/dialogs.sh"
+source "$HERE/games.sh"
 if ! xs_start wm || ! xs_a11y_start; then
     echo "e2e: no X session"
     exit 1
@@ -272,5 +274,10 @@ run_case "SIGKILL, then a new start" case_sigkill_restart
 run_case "about window: Alt+P opens, Escape hides" case_about_window
 run_case "every control is reached by its name" case_every_control
 run_case "a whole game by keyboard: three players, a restart, the reveal" whole_game
+# Each in a home of its own; moving a game takes the games of the first.
+run_case "two games side by side across restarts" in_home two-games two_games
+run_case "a file of 1 000 quotations imported" in_home imports import_quotations
+run_case "a game moved to a fresh home by export and import" in_home two-games move_game
+run_case "an older store opens, and keeps the game on screen" in_home older older_store
 
 results
