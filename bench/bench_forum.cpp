@@ -8,6 +8,7 @@
 //   build/bench/lexorne_bench_forum --benchmark_repetitions=5
 //
 // Runs offscreen, on a store in a temporary folder, never the user's.
+#include "bench/prose.h"
 #include "engine/engine.h"
 #include "forum/forum.h"
 #include "settings/settings.h"
@@ -39,11 +40,7 @@ QString quotationOf(qsizetype size)
         "— Qui êtes-vous ? demanda l'aïeule, d'une voix où perçait l'inquiétude.\n"
         "1. Le cœur a ses raisons que la raison ne connaît point ; on le sait en mille choses.\n"
         "   « Été comme hiver », disait-elle, à l'ombre des tilleuls (*sic*) & du_reste.\n");
-    QString text;
-    while (text.size() < size)
-        text += lines;
-    text.truncate(size);
-    return text;
+    return bench::repeatedTo(size, lines);
 }
 
 // A window on a store of its own that writes for `profile`, with a game in

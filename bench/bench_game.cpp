@@ -7,6 +7,7 @@
 //   build/bench/lexorne_bench_game --benchmark_repetitions=5
 //
 // Runs offscreen, on a store in a temporary folder, never the user's.
+#include "bench/prose.h"
 #include "game/game.h"
 #include "settings/settings.h"
 #include "ui/frmMain.h"
@@ -33,11 +34,7 @@ QString quotationOf(qsizetype size)
     const QString line = u"— Combien de lieues jusqu'à Orléans ? demanda Mme Dufresne.\n"
                          u"— Vingt-trois, au bas mot ; et la route est mauvaise après Étampes.\n"
                          u"Ils repartirent à l'aube, le 14 juillet 1789, sans un mot de plus.\n"_s;
-    QString text;
-    while (text.size() < size)
-        text += line;
-    text.truncate(size);
-    return text;
+    return bench::repeatedTo(size, line);
 }
 
 // Players "Joueur 1".."Joueur 20" crediting the letters A..T in turn.

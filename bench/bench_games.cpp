@@ -9,6 +9,7 @@
 // Runs offscreen, on a store in a temporary folder, never the user's. Run
 // each start alone (--benchmark_filter) for its memory figure: a process
 // never gives memory back to the counter.
+#include "bench/prose.h"
 #include "settings/gamesfile.h"
 #include "settings/settings.h"
 #include "ui/frmMain.h"
@@ -40,11 +41,7 @@ QString quotationOf(qsizetype size, int game)
     const QString line =
         QStringLiteral("Le cœur a ses raisons que la raison ne connaît point ; on le sait en mille "
                        "choses. « Été comme hiver », disait-elle, à l'ombre des tilleuls.\n");
-    QString text = QStringLiteral("Partie %1 : ").arg(game);
-    while (text.size() < size)
-        text += line;
-    text.truncate(size);
-    return text;
+    return bench::repeatedTo(size, line, QStringLiteral("Partie %1 : ").arg(game));
 }
 
 // A store of its own holding `count` games, the first on screen.

@@ -8,6 +8,7 @@
 //   build/bench/lexorne_bench_store --benchmark_repetitions=5
 //
 // Runs offscreen, on a store in a temporary folder, never the user's.
+#include "bench/prose.h"
 #include "settings/settings.h"
 #include "ui/frmMain.h"
 
@@ -35,12 +36,7 @@ QString quotationOf(qsizetype size)
     const QString line =
         QStringLiteral("Le cœur a ses raisons que la raison ne connaît point ; on le sait en mille "
                        "choses. « Été comme hiver », disait-elle, à l'ombre des tilleuls.\n");
-    QString text;
-    text.reserve(size + line.size());
-    while (text.size() < size)
-        text += line;
-    text.truncate(size);
-    return text;
+    return bench::repeatedTo(size, line);
 }
 
 // A store of its own in a temporary folder, holding a quotation of size

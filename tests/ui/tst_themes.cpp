@@ -128,7 +128,7 @@ QList<QWidget *> textWidgets(QWidget *window)
     return found;
 }
 
-// Colours compared by value: a palette may hold them in another colour spec.
+// Colours compared by value: a palette may hold them in another colour model.
 QString hex(const QColor &colour)
 {
     return colour.name(QColor::HexArgb);
